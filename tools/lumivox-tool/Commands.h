@@ -1,0 +1,4 @@
+#pragma once
+// The tool's subcommands. Each takes the arguments after its name and returns the exit status.
+
+int RunInfo(int argc, char** argv);

@@ -1,0 +1,37 @@
+// lumivox-tool: the program's libraries on the command line.
+
+#include <cstdio>
+#include <cstring>
+
+#include "Commands.h"
+
+namespace {
+
+struct Subcommand {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* usage;
+};
+
+const Subcommand subcommands[] = {
+    {"info", RunInfo, "info FILE.md2      print the model's counts, blocks and frame names as JSON"},
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: lumivox-tool COMMAND [ARGS]\n");
+    for (const Subcommand& s : subcommands)
+        std::fprintf(stderr, "  %s\n", s.usage);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return Usage();
+    for (const Subcommand& s : subcommands) {
+        if (std::strcmp(argv[1], s.name) == 0)
+            return s.run(argc - 2, argv + 2);
+    }
+    return Usage();
+}
