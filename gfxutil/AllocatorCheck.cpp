@@ -26,8 +26,12 @@ namespace {
 
 // The nothrow form, so a replaced operator new that throws counts as failing instead of
 // throwing out of a math call.
-void* GlobalAllocate(std::size_t size) { return ::operator new(size, std::nothrow); }
-void GlobalRelease(void* pointer) { ::operator delete(pointer); }
+void* GlobalAllocate(std::size_t size) {
+    return ::operator new(size, std::nothrow);
+}
+void GlobalRelease(void* pointer) {
+    ::operator delete(pointer);
+}
 
 } // namespace
 

@@ -4,8 +4,9 @@
 
 #include "gfxutil/MathDispatch.h"
 
-#if (defined(__x86_64__) || defined(__i386__)) &&                                                        \
-    ((defined(__clang__) && __clang_major__ < 18) || (!defined(__clang__) && defined(__GNUC__) && __GNUC__ < 14))
+#if (defined(__x86_64__) || defined(__i386__)) &&                                                            \
+    ((defined(__clang__) && __clang_major__ < 18) ||                                                         \
+     (!defined(__clang__) && defined(__GNUC__) && __GNUC__ < 14))
 
 #include <bit>
 #include <cmath>
@@ -13,6 +14,13 @@
 #include <mm3dnow.h>
 
 #define LUMIVOX_TARGET_3DNOW __attribute__((target("3dnow")))
+
+// The two compilers name the first reciprocal-square-root refinement step differently.
+#if defined(__clang__)
+#define LUMIVOX_PFRSQIT1 _m_pfrsqrtit1
+#else
+#define LUMIVOX_PFRSQIT1 _m_pfrsqit1
+#endif
 
 namespace {
 
@@ -24,7 +32,9 @@ LUMIVOX_TARGET_3DNOW __m64 LoadPair(const float* pair) {
     return v;
 }
 
-LUMIVOX_TARGET_3DNOW __m64 LoadSingle(float value) { return _m_from_int(std::bit_cast<int>(value)); }
+LUMIVOX_TARGET_3DNOW __m64 LoadSingle(float value) {
+    return _m_from_int(std::bit_cast<int>(value));
+}
 
 // Zero when s <= 2^-126; never copies the input.
 LUMIVOX_TARGET_3DNOW D3DXVECTOR3* Normalize3DNow(D3DXVECTOR3* out, const D3DXVECTOR3* in) {
@@ -35,7 +45,7 @@ LUMIVOX_TARGET_3DNOW D3DXVECTOR3* Normalize3DNow(D3DXVECTOR3* out, const D3DXVEC
 
     // Estimate, then the refinement pair the instruction set provides for it.
     const __m64 estimate = _m_pfrsqrt(s);
-    const __m64 step = _m_pfrsqit1(_m_pfmul(estimate, estimate), s);
+    const __m64 step = LUMIVOX_PFRSQIT1(_m_pfmul(estimate, estimate), s);
     const __m64 factor = _m_pfrcpit2(step, estimate);
 
     const __m64 keep = _m_pfcmpgt(s, LoadSingle(kSmallestNormal));
@@ -144,14 +154,19 @@ D3DXMATRIX* RotationZ3DNow(D3DXMATRIX* out, float angle) {
 }
 
 // Scaling and translation only store constants; the portable ones stay.
-constexpr MathFunctionSet kThreeDNow{Normalize3DNow, Multiply3DNow, nullptr, nullptr, RotationY3DNow, RotationZ3DNow};
+constexpr MathFunctionSet kThreeDNow{Normalize3DNow, Multiply3DNow,  nullptr,
+                                     nullptr,        RotationY3DNow, RotationZ3DNow};
 
 } // namespace
 
-const MathFunctionSet* ThreeDNowMathFunctions() { return &kThreeDNow; }
+const MathFunctionSet* ThreeDNowMathFunctions() {
+    return &kThreeDNow;
+}
 
 #else
 
-const MathFunctionSet* ThreeDNowMathFunctions() { return nullptr; }
+const MathFunctionSet* ThreeDNowMathFunctions() {
+    return nullptr;
+}
 
 #endif

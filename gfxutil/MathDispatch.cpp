@@ -16,7 +16,7 @@ D3DXMATRIX* TranslationStub(D3DXMATRIX* out, float x, float y, float z);
 D3DXMATRIX* RotationYStub(D3DXMATRIX* out, float angle);
 D3DXMATRIX* RotationZStub(D3DXMATRIX* out, float angle);
 
-constexpr MathFunctionSet kStubs{NormalizeStub, MultiplyStub,  ScalingStub,
+constexpr MathFunctionSet kStubs{NormalizeStub,   MultiplyStub,  ScalingStub,
                                  TranslationStub, RotationYStub, RotationZStub};
 
 struct DispatchTable {
@@ -145,11 +145,17 @@ void ResolveMathDispatch() {
 
 } // namespace
 
-DWORD GetMathDispatchState() { return table.state; }
+DWORD GetMathDispatchState() {
+    return table.state;
+}
 
-MathFunctionSet GetMathDispatchEntries() { return table.entries; }
+MathFunctionSet GetMathDispatchEntries() {
+    return table.entries;
+}
 
-void ResetMathDispatch() { table = DispatchTable{kStubs, kMathStateUnresolved}; }
+void ResetMathDispatch() {
+    table = DispatchTable{kStubs, kMathStateUnresolved};
+}
 
 D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* in) {
     return table.entries.normalize(out, in);
@@ -167,6 +173,10 @@ D3DXMATRIX* D3DXMatrixTranslation(D3DXMATRIX* out, float x, float y, float z) {
     return table.entries.translation(out, x, y, z);
 }
 
-D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle) { return table.entries.rotationY(out, angle); }
+D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle) {
+    return table.entries.rotationY(out, angle);
+}
 
-D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) { return table.entries.rotationZ(out, angle); }
+D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) {
+    return table.entries.rotationZ(out, angle);
+}

@@ -102,4 +102,6 @@ constexpr MathFunctionSet kPortable{NormalizePortable,   MultiplyPortable,  Scal
 
 } // namespace
 
-const MathFunctionSet& PortableMathFunctions() { return kPortable; }
+const MathFunctionSet& PortableMathFunctions() {
+    return kPortable;
+}

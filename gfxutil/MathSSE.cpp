@@ -17,16 +17,16 @@ constexpr float kSmallestLength = 0x1p-46f;
 LUMIVOX_TARGET_SSE __m128 RefinedInverseSqrt(__m128 s) {
     const __m128 estimate = _mm_rsqrt_ss(s);
     // e' = e * (3 - s * e^2) / 2
-    const __m128 correction =
-        _mm_sub_ss(_mm_set_ss(3.0f), _mm_mul_ss(s, _mm_mul_ss(estimate, estimate)));
+    const __m128 correction = _mm_sub_ss(_mm_set_ss(3.0f), _mm_mul_ss(s, _mm_mul_ss(estimate, estimate)));
     return _mm_mul_ss(_mm_mul_ss(_mm_set_ss(0.5f), estimate), correction);
 }
 
 LUMIVOX_TARGET_SSE D3DXVECTOR3* NormalizeSse(D3DXVECTOR3* out, const D3DXVECTOR3* in) {
     const __m128 v = _mm_set_ps(0.0f, in->z, in->y, in->x);
     const __m128 squares = _mm_mul_ps(v, v);
-    const __m128 s = _mm_add_ss(_mm_add_ss(squares, _mm_shuffle_ps(squares, squares, _MM_SHUFFLE(1, 1, 1, 1))),
-                                _mm_movehl_ps(squares, squares));
+    const __m128 s =
+        _mm_add_ss(_mm_add_ss(squares, _mm_shuffle_ps(squares, squares, _MM_SHUFFLE(1, 1, 1, 1))),
+                   _mm_movehl_ps(squares, squares));
     // All ones unless s < 2^-46 (a NaN length passes and stays NaN).
     const __m128 keep = _mm_cmpnlt_ss(s, _mm_set_ss(kSmallestLength));
     const __m128 factor = RefinedInverseSqrt(s);
@@ -61,10 +61,14 @@ constexpr MathFunctionSet kSse{NormalizeSse, MultiplySse};
 
 } // namespace
 
-const MathFunctionSet* SseMathFunctions() { return &kSse; }
+const MathFunctionSet* SseMathFunctions() {
+    return &kSse;
+}
 
 #else
 
-const MathFunctionSet* SseMathFunctions() { return nullptr; }
+const MathFunctionSet* SseMathFunctions() {
+    return nullptr;
+}
 
 #endif

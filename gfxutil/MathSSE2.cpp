@@ -28,8 +28,7 @@ LUMIVOX_TARGET_SSE2 D3DXVECTOR3* NormalizeSse2(D3DXVECTOR3* out, const D3DXVECTO
 
     // e' = e * (3 - s * e^2) / 2
     const __m128 estimate = _mm_rsqrt_ss(s);
-    const __m128 correction =
-        _mm_sub_ss(_mm_set_ss(3.0f), _mm_mul_ss(s, _mm_mul_ss(estimate, estimate)));
+    const __m128 correction = _mm_sub_ss(_mm_set_ss(3.0f), _mm_mul_ss(s, _mm_mul_ss(estimate, estimate)));
     const __m128 factor = _mm_mul_ss(_mm_mul_ss(_mm_set_ss(0.5f), estimate), correction);
 
     // All ones unless s < 2^-46 (a NaN length passes and stays NaN).
@@ -78,10 +77,14 @@ constexpr MathFunctionSet kSse2{NormalizeSse2, MultiplySse2};
 
 } // namespace
 
-const MathFunctionSet* Sse2MathFunctions() { return &kSse2; }
+const MathFunctionSet* Sse2MathFunctions() {
+    return &kSse2;
+}
 
 #else
 
-const MathFunctionSet* Sse2MathFunctions() { return nullptr; }
+const MathFunctionSet* Sse2MathFunctions() {
+    return nullptr;
+}
 
 #endif

@@ -30,7 +30,9 @@ constexpr double ConstexprSqrt(double v) {
     return root;
 }
 
-constexpr double InverseSqrt(double v) { return 1.0 / ConstexprSqrt(v); }
+constexpr double InverseSqrt(double v) {
+    return 1.0 / ConstexprSqrt(v);
+}
 
 constexpr std::array<Segment, 512> BuildSegments() {
     std::array<Segment, 512> segments{};
@@ -110,7 +112,8 @@ D3DXMATRIX* MultiplyX87Tuned(D3DXMATRIX* out, const D3DXMATRIX* m1, const D3DXMA
         const double a3 = m1->m[row][3];
         float result[4];
         for (int col = 0; col < 4; ++col) {
-            result[col] = static_cast<float>(a0 * b[0][col] + a1 * b[1][col] + a2 * b[2][col] + a3 * b[3][col]);
+            result[col] =
+                static_cast<float>(a0 * b[0][col] + a1 * b[1][col] + a2 * b[2][col] + a3 * b[3][col]);
         }
         for (int col = 0; col < 4; ++col) {
             out->m[row][col] = result[col];
@@ -123,4 +126,6 @@ constexpr MathFunctionSet kX87Tuned{NormalizeX87Tuned, MultiplyX87Tuned};
 
 } // namespace
 
-const MathFunctionSet& X87TunedMathFunctions() { return kX87Tuned; }
+const MathFunctionSet& X87TunedMathFunctions() {
+    return kX87Tuned;
+}
