@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  libfreetype-dev libfontconfig-dev fonts-liberation fonts-nanum
 )
 
 missing=()
