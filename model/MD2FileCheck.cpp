@@ -20,7 +20,7 @@ std::string CheckCounts(const MD2Header& h, std::int64_t fileSize) {
         std::int32_t count;
         std::int64_t recordBytes;
     } counts[] = {
-        {"vertex", h.numVertices, sizeof(MD2PackedVertex)},
+        {"vertex", h.numVertices, h.numFrames > 0 ? std::int64_t{sizeof(MD2PackedVertex)} : 0},
         {"texture coordinate", h.numTexCoords, sizeof(MD2TexCoord)},
         {"triangle", h.numTriangles, sizeof(MD2Triangle)},
         {"frame", h.numFrames, MD2_FRAME_HEADER_SIZE},
