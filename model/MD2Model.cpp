@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/d3d9/Direct3D9.h"
+
 MD2Model::MD2Model() {
     std::memset(md2Path, 0, sizeof md2Path);
     std::memset(texturePath, 0, sizeof texturePath);
@@ -32,7 +34,19 @@ void MD2Model::FreeArrays() {
     std::vector<MD2PackedVertex>().swap(packedScratch);
 }
 
+void MD2Model::ReleaseTextures() {
+    if (skinTexture) {
+        skinTexture->Release();
+        skinTexture = nullptr;
+    }
+    if (cartoonTexture) {
+        cartoonTexture->Release();
+        cartoonTexture = nullptr;
+    }
+}
+
 void MD2Model::Release() {
+    ReleaseTextures();
     std::memset(md2Path, 0, sizeof md2Path);
     FreeArrays();
 }

@@ -11,6 +11,7 @@
 #include "model/MD2File.h"
 #include "model/ModelVertex.h"
 #include "platform/os/WinTypes.h"
+#include "scene/ModelFile.h"
 
 struct IDirect3DDevice9;
 struct IDirect3DTexture9;
@@ -37,6 +38,9 @@ struct FrameRecord {
     std::unique_ptr<ModelVertex[]> vertices; // triangle count x 3 corners
 };
 
+// Milliseconds per animation step at `speed` frames per second.
+float FrameIntervalForSpeed(int speed);
+
 class MD2Model {
 public:
     MD2Model();
@@ -44,6 +48,8 @@ public:
     MD2Model& operator=(const MD2Model&) = delete;
     ~MD2Model();
 
+    HRESULT Load(IDirect3DDevice9* device, const ModelFile& parameters);
+    HRESULT LoadTextures();
     HRESULT ReadFile();
     int ReadFrame(int frameIndex, std::FILE* file);
     // Puts the name of frame `index` into `name` (at most 16 characters and a NUL) and replaces
@@ -51,6 +57,11 @@ public:
     // the index.
     void FrameName(char* name, int& index) const;
     void Release();
+
+    // Draws the current frame and steps the animation when a step is due at `timeMs`.
+    int Animate(float timeMs);
+    void Draw();
+    void DrawFrame(int frameIndex);
 
     int FrameCount() const { return static_cast<int>(frames.size()); }
 
@@ -85,6 +96,11 @@ private:
     void ExpandFrame(FrameRecord& frame, const float scale[3], const float translate[3]);
     void BuildBlockStarts();
     void FreeArrays();
+    void ReleaseTextures();
+    // The frame slider or a new model may leave any number here; only stored frames are drawn.
+    void KeepCurrentFrameInside();
+    void StepForward();
+    void StepBackward();
 
     OpenBlock openBlock;
     std::vector<MD2PackedVertex> packedScratch;

@@ -9,7 +9,9 @@ using D3DCOLOR = DWORD;
 constexpr D3DCOLOR D3DCOLOR_ARGB(DWORD a, DWORD r, DWORD g, DWORD b) {
     return ((a & 0xFF) << 24) | ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
 }
-constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b) { return D3DCOLOR_ARGB(0xFF, r, g, b); }
+constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b) {
+    return D3DCOLOR_ARGB(0xFF, r, g, b);
+}
 
 struct D3DVECTOR {
     float x;
@@ -625,10 +627,18 @@ constexpr DWORD D3DFVF_TEXTUREFORMAT1 = 3;
 constexpr DWORD D3DFVF_TEXTUREFORMAT2 = 0;
 constexpr DWORD D3DFVF_TEXTUREFORMAT3 = 1;
 constexpr DWORD D3DFVF_TEXTUREFORMAT4 = 2;
-constexpr DWORD D3DFVF_TEXCOORDSIZE1(DWORD index) { return D3DFVF_TEXTUREFORMAT1 << (index * 2 + 16); }
-constexpr DWORD D3DFVF_TEXCOORDSIZE2(DWORD) { return D3DFVF_TEXTUREFORMAT2; }
-constexpr DWORD D3DFVF_TEXCOORDSIZE3(DWORD index) { return D3DFVF_TEXTUREFORMAT3 << (index * 2 + 16); }
-constexpr DWORD D3DFVF_TEXCOORDSIZE4(DWORD index) { return D3DFVF_TEXTUREFORMAT4 << (index * 2 + 16); }
+constexpr DWORD D3DFVF_TEXCOORDSIZE1(DWORD index) {
+    return D3DFVF_TEXTUREFORMAT1 << (index * 2 + 16);
+}
+constexpr DWORD D3DFVF_TEXCOORDSIZE2(DWORD) {
+    return D3DFVF_TEXTUREFORMAT2;
+}
+constexpr DWORD D3DFVF_TEXCOORDSIZE3(DWORD index) {
+    return D3DFVF_TEXTUREFORMAT3 << (index * 2 + 16);
+}
+constexpr DWORD D3DFVF_TEXCOORDSIZE4(DWORD index) {
+    return D3DFVF_TEXTUREFORMAT4 << (index * 2 + 16);
+}
 
 enum D3DDECLTYPE : BYTE {
     D3DDECLTYPE_FLOAT1 = 0,
@@ -679,7 +689,9 @@ struct D3DVERTEXELEMENT9 {
     BYTE UsageIndex;
 };
 static_assert(sizeof(D3DVERTEXELEMENT9) == 8);
-constexpr D3DVERTEXELEMENT9 D3DDECL_END() { return {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0}; }
+constexpr D3DVERTEXELEMENT9 D3DDECL_END() {
+    return {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0};
+}
 constexpr UINT MAXD3DDECLLENGTH = 64;
 
 // ---- Resource descriptions ----
@@ -926,7 +938,9 @@ constexpr DWORD D3DVTXPCAPS_DIRECTIONALLIGHTS = 0x8;
 constexpr DWORD D3DVTXPCAPS_POSITIONALLIGHTS = 0x10;
 constexpr DWORD D3DVTXPCAPS_LOCALVIEWER = 0x20;
 
-constexpr DWORD D3DTEXOPCAPS(D3DTEXTUREOP op) { return 1u << (op - 1); }
+constexpr DWORD D3DTEXOPCAPS(D3DTEXTUREOP op) {
+    return 1u << (op - 1);
+}
 
 constexpr DWORD D3DCAPS2_DYNAMICTEXTURES = 0x20000000;
 constexpr DWORD D3DPRESENT_INTERVAL_CAPS = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;

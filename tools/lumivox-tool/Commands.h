@@ -2,3 +2,4 @@
 // The tool's subcommands. Each takes the arguments after its name and returns the exit status.
 
 int RunInfo(int argc, char** argv);
+int RunImage(int argc, char** argv);

@@ -15,6 +15,8 @@ struct Subcommand {
 
 const Subcommand subcommands[] = {
     {"info", RunInfo, "info FILE.md2      print the model's counts, blocks and frame names as JSON"},
+    {"image", RunImage, "image FILE [--out OUT.png] [--level N]   print an image file's information as JSON;\n"
+                        "                   with --out, write level N of the texture made from it as PNG"},
 };
 
 int Usage() {

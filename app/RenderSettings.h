@@ -1,0 +1,88 @@
+#pragma once
+// The process-wide record of what is drawn and how: device and window in use, light, matrices,
+// held keys, display switches, the two cameras, colours, font size and the animation clock.
+// Every part of the program reads and writes its fields directly through theRenderSettings.
+
+#include <cstdint>
+
+#include "gfxutil/D3DXMath.h"
+#include "platform/os/WinTypes.h"
+
+struct IDirect3DDevice9;
+
+struct Camera {
+    float yaw;      // degrees
+    float yawSin;   // sin of yaw, kept in step with it
+    float yawCos;   // cos of yaw
+    float pitch;    // degrees
+    float x, y, z;  // eye of the first-person camera
+    float farPlane; // far clipping distance while this camera is active
+    float distance; // orbit distance of the look-at camera
+};
+static_assert(sizeof(Camera) == 36);
+
+constexpr int KEY_TABLE_SIZE = 256;
+
+class RenderSettings {
+public:
+    RenderSettings();
+    RenderSettings(const RenderSettings&) = delete;
+    RenderSettings& operator=(const RenderSettings&) = delete;
+
+    int ResetMatrices();
+    void SetupLighting();
+    void UpdateView();
+    void ResetCameras();
+    void MoveCamera();
+    LRESULT HandleInput(UINT message, WPARAM wParam, LPARAM lParam);
+    // Forgets every held key: a key released while the view lacks the focus never reaches it.
+    void ReleaseHeldKeys();
+
+    IDirect3DDevice9* device;
+    HWND window;
+    D3DXVECTOR3 lightPosition;
+    D3DXMATRIX viewMatrix;
+    D3DXMATRIX projectionMatrix;
+    std::uint8_t keyDown[KEY_TABLE_SIZE];
+    int wireframe;
+    int showText;
+    int fontChanged;
+    int cameraCount;
+    int activeCamera;
+    Camera* cameras;
+    float viewWidth;
+    float viewHeight;
+    float worldScale;
+    int backgroundRed;
+    int backgroundGreen;
+    int backgroundBlue;
+    int textRed;
+    int textGreen;
+    int textBlue;
+    int fontHeight;
+    int showNormals;
+    int inverseNormals;
+    int normalLength;
+    int lighting;
+    int applyOffsetY;
+    float modelAngle;
+    float frameInterval;
+    float lastFrameTime;
+
+private:
+    void ApplyCameraDefaults();
+    Camera cameraStorage[2];
+};
+
+// ARGB with alpha 0xFF and the low 8 bits of each component.
+constexpr DWORD ComposeColor(int red, int green, int blue) {
+    return 0xFF000000u | (static_cast<DWORD>(red) & 0xFF) << 16 | (static_cast<DWORD>(green) & 0xFF) << 8 |
+           (static_cast<DWORD>(blue) & 0xFF);
+}
+
+// Width over height of the view; a view without area (minimised) counts as square.
+inline float ViewAspect(const RenderSettings& settings) {
+    return settings.viewWidth > 0.0f && settings.viewHeight > 0.0f ? settings.viewWidth / settings.viewHeight : 1.0f;
+}
+
+extern RenderSettings* theRenderSettings;

@@ -1,0 +1,559 @@
+// Draw calls and Clear: derived-state preparation, vertex processing, primitive assembly and
+// handing triangles, lines and points to the rasteriser.
+
+#include "platform/d3d9/Device.h"
+
+#include "platform/d3d9/Clipper.h"
+#include "platform/d3d9/FillMemory.h"
+#include "platform/d3d9/OutputMerger.h"
+#include "platform/d3d9/Texture.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+UINT VertexCountFor(D3DPRIMITIVETYPE type, UINT primitives) {
+    switch (type) {
+    case D3DPT_POINTLIST:
+        return primitives;
+    case D3DPT_LINELIST:
+        return primitives * 2;
+    case D3DPT_LINESTRIP:
+        return primitives + 1;
+    case D3DPT_TRIANGLELIST:
+        return primitives * 3;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN:
+        return primitives + 2;
+    default:
+        return 0;
+    }
+}
+
+constexpr UINT kMaxPrimitives = 0xFFFFF;
+
+ScreenVertex ToScreen(const PipelineVertex& v) {
+    return {v.screen[0], v.screen[1], v.screen[2], v.screen[3], v.varying};
+}
+
+// Bytes a layout needs from the start of a vertex in `stream`.
+UINT LayoutExtent(const VertexLayout& layout, int stream) {
+    UINT extent = 0;
+    auto grow = [&](const VertexElementRef& ref) {
+        if (ref.present && ref.stream == stream)
+            extent = std::max(extent, ref.offset + DeclTypeSize(ref.type));
+    };
+    grow(layout.position);
+    grow(layout.normal);
+    grow(layout.diffuse);
+    grow(layout.specular);
+    grow(layout.pointSize);
+    for (const VertexElementRef& ref : layout.texcoord)
+        grow(ref);
+    return extent;
+}
+
+} // namespace
+
+// ---- Derived state ----
+
+void Device::PreparePixelSetup() {
+    PixelSetup& p = pixelSetup_;
+    const DWORD* rs = state_.render;
+    Surface* target = renderTarget_;
+    p.color = {target->Bits(), int(target->Pitch()), int(target->Width()), int(target->Height()),
+               target->Format()};
+    const bool depthOn = depthStencil_ && rs[D3DRS_ZENABLE] != D3DZB_FALSE;
+    if (depthStencil_)
+        p.depth = {depthStencil_->Bits(), int(depthStencil_->Pitch()), int(depthStencil_->Width()),
+                   int(depthStencil_->Height()), depthStencil_->Format()};
+    else
+        p.depth = TargetView{};
+    p.depthTest = depthOn;
+    p.depthWrite = depthOn && rs[D3DRS_ZWRITEENABLE] != 0;
+    p.depthFunc = rs[D3DRS_ZFUNC];
+    p.depthCompareMask =
+        depthStencil_ && (depthStencil_->Format() == D3DFMT_D24S8 || depthStencil_->Format() == D3DFMT_D24X8)
+            ? 0xFFFFFF00u
+            : 0xFFFFFFFFu;
+    p.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
+    p.alphaFunc = rs[D3DRS_ALPHAFUNC];
+    p.alphaRef = rs[D3DRS_ALPHAREF] & 0xFF;
+    p.blend = ReadBlendSetup(rs);
+    p.writeMask = ColorWriteMaskBits(rs[D3DRS_COLORWRITEENABLE]);
+    p.textureFactor = UnpackColor(rs[D3DRS_TEXTUREFACTOR]);
+
+    VaryingLayout& v = p.varyings;
+    v = VaryingLayout{};
+    bool specularRead = false;
+    int stages = 0;
+    for (int s = 0; s < kMaxTextureStages; ++s) {
+        const DWORD* ts = state_.stage[s];
+        if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE)
+            break;
+        p.stages[s] = ReadStageSetup(ts);
+        SampledTexture* texture = SampledTextureOf(textures_[s]);
+        p.stageSamples[s] = StageReadsTexture(p.stages[s]);
+        specularRead = specularRead || StageReadsSpecular(p.stages[s]);
+        stageTextures_[s] = p.stageSamples[s] ? texture : nullptr;
+        if (p.stageSamples[s]) {
+            PrepareSampler(texture, state_.sampler[s], &p.samplers[s]);
+            const DWORD set =
+                std::min<DWORD>(ts[D3DTSS_TEXCOORDINDEX] & 0xFFFF, kMaxTextureCoordinateSets - 1);
+            const int components = (texture && texture->Kind() != TextureKind::Flat) ? 3 : 2;
+            v.texComponents[set] = std::max(v.texComponents[set], components);
+        }
+        ++stages;
+    }
+    p.stageCount = stages;
+    p.specularAdd = rs[D3DRS_SPECULARENABLE] != 0;
+    if (p.specularAdd || specularRead) {
+        v.specular = v.count;
+        v.count += 4;
+    }
+    for (int set = 0; set < kMaxTextureCoordinateSets; ++set) {
+        if (v.texComponents[set] > 0) {
+            v.texcoord[set] = v.count;
+            v.count += 3; // room for three components keeps the stage reads uniform
+        }
+    }
+    for (int s = 0; s < stages; ++s) {
+        const DWORD set =
+            std::min<DWORD>(state_.stage[s][D3DTSS_TEXCOORDINDEX] & 0xFFFF, kMaxTextureCoordinateSets - 1);
+        p.stageCoords[s] = p.stageSamples[s] ? v.texcoord[set] : -1;
+    }
+    for (int set = 0; set < kMaxTextureCoordinateSets; ++set)
+        if (v.texComponents[set] > 0)
+            v.texComponents[set] = 3;
+    vertexSetup_.varyings = v;
+    spanFunction_ = ChooseSpanFunction(p);
+
+    // The pixels that may be drawn: the viewport, within the target, the scissor and the depth buffer.
+    const D3DVIEWPORT9& vp = state_.viewport;
+    PixelRect r{int(vp.X), int(vp.Y), int(vp.X + vp.Width), int(vp.Y + vp.Height)};
+    r.right = std::min(r.right, p.color.width);
+    r.bottom = std::min(r.bottom, p.color.height);
+    if (rs[D3DRS_SCISSORTESTENABLE]) {
+        r.left = std::max<int>(r.left, state_.scissor.left);
+        r.top = std::max<int>(r.top, state_.scissor.top);
+        r.right = std::min<int>(r.right, state_.scissor.right);
+        r.bottom = std::min<int>(r.bottom, state_.scissor.bottom);
+    }
+    if (p.depthTest) {
+        r.right = std::min(r.right, p.depth.width);
+        r.bottom = std::min(r.bottom, p.depth.height);
+    }
+    drawRect_ = r;
+}
+
+void Device::PrepareSamplers() {
+    PixelSetup& p = pixelSetup_;
+    for (int s = 0; s < p.stageCount; ++s) {
+        if (!p.stageSamples[s])
+            continue;
+        stageTextures_[s] = SampledTextureOf(textures_[s]);
+        PrepareSampler(stageTextures_[s], state_.sampler[s], &p.samplers[s]);
+    }
+    spanFunction_ = ChooseSpanFunction(p);
+}
+
+bool Device::PrepareDraw() {
+    if (layoutDirty_) {
+        layoutValid_ = declaration_ ? true : (state_.fvf != 0 && LayoutFromFvf(state_.fvf, &layout_));
+        if (declaration_)
+            layout_ = declaration_->Layout();
+        layoutDirty_ = false;
+    }
+    if (!layoutValid_)
+        return false;
+    if (pixelDirty_) {
+        PreparePixelSetup();
+        pixelDirty_ = samplersDirty_ = false;
+    } else if (samplersDirty_) {
+        PrepareSamplers();
+        samplersDirty_ = false;
+    } else {
+        // Texture contents may have changed since the setup was made.
+        for (int s = 0; s < pixelSetup_.stageCount; ++s)
+            if (stageTextures_[s])
+                pixelSetup_.samplers[s].views = stageTextures_[s]->Views();
+    }
+    if (transformsDirty_) {
+        PrepareTransforms(state_, vertexSetup_);
+        transformsDirty_ = false;
+    }
+    if (lightsDirty_) {
+        PrepareLights(state_, vertexSetup_);
+        lightsDirty_ = false;
+    }
+    if (viewportDirty_) {
+        PrepareViewport(state_.viewport, vertexSetup_);
+        viewportDirty_ = false;
+    }
+    vertexSetup_.pretransformed = layout_.pretransformed;
+    return true;
+}
+
+PixelRect Device::DrawRect() const {
+    return drawRect_;
+}
+
+void Device::MarkTargetChanged() {
+    renderTarget_->Changed();
+}
+
+bool Device::VertexFitsStride(UINT stride) const {
+    return LayoutExtent(layout_, 0) <= stride;
+}
+
+// ---- Vertex processing ----
+
+void Device::ProcessUserVertices(const BYTE* data, UINT stride, UINT first, UINT count) {
+    if (vertices_.size() < count)
+        vertices_.resize(count);
+    VertexStreams streams;
+    for (UINT i = 0; i < count; ++i) {
+        streams.data[0] = data + size_t(first + i) * stride;
+        ProcessVertex(layout_, streams, vertexSetup_, vertices_[i]);
+    }
+}
+
+HRESULT Device::ProcessStreamVertices(UINT first, UINT count, INT base) {
+    // Every stream the layout reads must hold every vertex asked for.
+    for (int s = 0; s < kMaxStreams; ++s) {
+        const UINT extent = LayoutExtent(layout_, s);
+        if (extent == 0)
+            continue;
+        const StreamBinding& b = streams_[s];
+        if (!b.buffer || b.stride < extent)
+            return D3DERR_INVALIDCALL;
+        const long long lastVertex = (long long)base + first + count - 1;
+        if ((long long)base + first < 0 ||
+            (long long)b.offset + lastVertex * b.stride + extent > (long long)b.buffer->Size())
+            return D3DERR_INVALIDCALL;
+    }
+    if (vertices_.size() < count)
+        vertices_.resize(count);
+    VertexStreams streams;
+    for (UINT i = 0; i < count; ++i) {
+        const long long index = (long long)base + first + i;
+        for (int s = 0; s < kMaxStreams; ++s)
+            if (streams_[s].buffer)
+                streams.data[s] =
+                    streams_[s].buffer->Data() + streams_[s].offset + index * streams_[s].stride;
+        ProcessVertex(layout_, streams, vertexSetup_, vertices_[i]);
+    }
+    return D3D_OK;
+}
+
+// ---- Primitive assembly ----
+
+void Device::DrawAssembled(D3DPRIMITIVETYPE type, UINT primitiveCount, const UINT* indices) {
+    auto vertex = [&](UINT i) -> const PipelineVertex& { return vertices_[indices ? indices[i] : i]; };
+    switch (type) {
+    case D3DPT_POINTLIST:
+        for (UINT i = 0; i < primitiveCount; ++i)
+            DrawPoint(vertex(i));
+        break;
+    case D3DPT_LINELIST:
+        for (UINT i = 0; i < primitiveCount; ++i)
+            DrawLine(vertex(2 * i), vertex(2 * i + 1));
+        break;
+    case D3DPT_LINESTRIP:
+        for (UINT i = 0; i < primitiveCount; ++i)
+            DrawLine(vertex(i), vertex(i + 1));
+        break;
+    case D3DPT_TRIANGLELIST:
+        for (UINT i = 0; i < primitiveCount; ++i)
+            DrawTriangle(vertex(3 * i), vertex(3 * i + 1), vertex(3 * i + 2));
+        break;
+    case D3DPT_TRIANGLESTRIP:
+        for (UINT i = 0; i < primitiveCount; ++i) {
+            // Odd triangles swap their first two vertices to keep one winding.
+            if (i & 1)
+                DrawTriangle(vertex(i + 1), vertex(i), vertex(i + 2));
+            else
+                DrawTriangle(vertex(i), vertex(i + 1), vertex(i + 2));
+        }
+        break;
+    case D3DPT_TRIANGLEFAN:
+        for (UINT i = 0; i < primitiveCount; ++i)
+            DrawTriangle(vertex(0), vertex(i + 1), vertex(i + 2));
+        break;
+    default:
+        break;
+    }
+    MarkTargetChanged();
+}
+
+void Device::DrawTriangle(const PipelineVertex& a, const PipelineVertex& b, const PipelineVertex& c) {
+    if (vertexSetup_.flatShading) {
+        // Flat shading takes the colours of the first vertex.
+        PipelineVertex fb = b, fc = c;
+        const int colorEnd = pixelSetup_.varyings.specular >= 0 ? pixelSetup_.varyings.specular + 4 : 4;
+        for (int i = 0; i < 4; ++i)
+            fb.varying[i] = fc.varying[i] = a.varying[i];
+        for (int i = 4; i < colorEnd; ++i)
+            fb.varying[i] = fc.varying[i] = a.varying[i];
+        vertexSetup_.flatShading = false;
+        DrawTriangle(a, fb, fc);
+        vertexSetup_.flatShading = true;
+        return;
+    }
+    const unsigned orCodes = a.outcode | b.outcode | c.outcode;
+    if (orCodes == 0) {
+        DrawScreenTriangle(a, b, c);
+        return;
+    }
+    if (a.outcode & b.outcode & c.outcode)
+        return;
+    PipelineVertex polygon[kMaxClippedVertices];
+    const int n = ClipTriangle(a, b, c, pixelSetup_.varyings.count, vertexSetup_, polygon);
+    for (int i = 1; i + 1 < n; ++i)
+        DrawScreenTriangle(polygon[0], polygon[i], polygon[i + 1]);
+}
+
+void Device::DrawScreenTriangle(const PipelineVertex& a, const PipelineVertex& b, const PipelineVertex& c) {
+    const ScreenVertex sa = ToScreen(a), sb = ToScreen(b), sc = ToScreen(c);
+    std::int64_t area = 0;
+    if (!SnappedArea(sa, sb, sc, &area) || area == 0)
+        return;
+    const DWORD cull = state_.render[D3DRS_CULLMODE];
+    // Positive area is clockwise on screen.
+    if ((cull == D3DCULL_CCW && area < 0) || (cull == D3DCULL_CW && area > 0))
+        return;
+    const int count = pixelSetup_.varyings.count;
+    switch (state_.render[D3DRS_FILLMODE]) {
+    case D3DFILL_POINT:
+        RasterizePoint(sa, count, drawRect_, spanFunction_, &pixelSetup_);
+        RasterizePoint(sb, count, drawRect_, spanFunction_, &pixelSetup_);
+        RasterizePoint(sc, count, drawRect_, spanFunction_, &pixelSetup_);
+        break;
+    case D3DFILL_WIREFRAME:
+        RasterizeLine(sa, sb, count, false, drawRect_, spanFunction_, &pixelSetup_);
+        RasterizeLine(sb, sc, count, false, drawRect_, spanFunction_, &pixelSetup_);
+        RasterizeLine(sc, sa, count, false, drawRect_, spanFunction_, &pixelSetup_);
+        break;
+    default:
+        RasterizeTriangle(sa, sb, sc, count, drawRect_, spanFunction_, &pixelSetup_);
+        break;
+    }
+}
+
+void Device::DrawLine(const PipelineVertex& a, const PipelineVertex& b) {
+    const int count = pixelSetup_.varyings.count;
+    const bool lastPixel = state_.render[D3DRS_LASTPIXEL] != 0;
+    if ((a.outcode | b.outcode) == 0) {
+        RasterizeLine(ToScreen(a), ToScreen(b), count, lastPixel, drawRect_, spanFunction_, &pixelSetup_);
+        return;
+    }
+    if (a.outcode & b.outcode)
+        return;
+    PipelineVertex ca, cb;
+    if (ClipLine(a, b, count, vertexSetup_, &ca, &cb))
+        RasterizeLine(ToScreen(ca), ToScreen(cb), count, lastPixel, drawRect_, spanFunction_, &pixelSetup_);
+}
+
+void Device::DrawPoint(const PipelineVertex& p) {
+    if (p.outcode == 0)
+        RasterizePoint(ToScreen(p), pixelSetup_.varyings.count, drawRect_, spanFunction_, &pixelSetup_);
+}
+
+// ---- Draw calls ----
+
+HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
+                                UINT stride) {
+    const UINT count = VertexCountFor(type, primitiveCount);
+    if (!vertexData || count == 0 || primitiveCount > kMaxPrimitives || stride == 0)
+        return D3DERR_INVALIDCALL;
+    if (!PrepareDraw() || !VertexFitsStride(stride))
+        return D3DERR_INVALIDCALL;
+    ProcessUserVertices(static_cast<const BYTE*>(vertexData), stride, 0, count);
+    DrawAssembled(type, primitiveCount, nullptr);
+    // Drawing from user memory leaves stream 0 unset.
+    SafeRelease(streams_[0].buffer);
+    streams_[0] = StreamBinding{};
+    return D3D_OK;
+}
+
+HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices,
+                                       UINT primitiveCount, const void* indexData, D3DFORMAT indexFormat,
+                                       const void* vertexData, UINT stride) {
+    const UINT count = VertexCountFor(type, primitiveCount);
+    if (!vertexData || !indexData || count == 0 || primitiveCount > kMaxPrimitives || stride == 0 ||
+        numVertices == 0 || (indexFormat != D3DFMT_INDEX16 && indexFormat != D3DFMT_INDEX32))
+        return D3DERR_INVALIDCALL;
+    if (!PrepareDraw() || !VertexFitsStride(stride))
+        return D3DERR_INVALIDCALL;
+    indexScratch_.resize(count);
+    for (UINT i = 0; i < count; ++i) {
+        UINT index;
+        if (indexFormat == D3DFMT_INDEX16) {
+            WORD w;
+            std::memcpy(&w, static_cast<const BYTE*>(indexData) + size_t(i) * 2, 2);
+            index = w;
+        } else {
+            std::memcpy(&index, static_cast<const BYTE*>(indexData) + size_t(i) * 4, 4);
+        }
+        if (index < minVertexIndex || index - minVertexIndex >= numVertices)
+            return D3DERR_INVALIDCALL;
+        indexScratch_[i] = index - minVertexIndex;
+    }
+    ProcessUserVertices(static_cast<const BYTE*>(vertexData), stride, minVertexIndex, numVertices);
+    DrawAssembled(type, primitiveCount, indexScratch_.data());
+    SafeRelease(streams_[0].buffer);
+    streams_[0] = StreamBinding{};
+    SafeRelease(indices_);
+    return D3D_OK;
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
+    const UINT count = VertexCountFor(type, primitiveCount);
+    if (count == 0 || primitiveCount > kMaxPrimitives)
+        return D3DERR_INVALIDCALL;
+    if (!PrepareDraw())
+        return D3DERR_INVALIDCALL;
+    const HRESULT hr = ProcessStreamVertices(startVertex, count, 0);
+    if (FAILED(hr))
+        return hr;
+    DrawAssembled(type, primitiveCount, nullptr);
+    return D3D_OK;
+}
+
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
+                                     UINT numVertices, UINT startIndex, UINT primitiveCount) {
+    const UINT count = VertexCountFor(type, primitiveCount);
+    if (count == 0 || primitiveCount > kMaxPrimitives || numVertices == 0 || !indices_)
+        return D3DERR_INVALIDCALL;
+    if (!PrepareDraw())
+        return D3DERR_INVALIDCALL;
+    const UINT indexSize = indices_->Format() == D3DFMT_INDEX16 ? 2 : 4;
+    if ((unsigned long long)(startIndex) + count > indices_->Size() / indexSize)
+        return D3DERR_INVALIDCALL;
+    indexScratch_.resize(count);
+    const BYTE* data = indices_->Data() + size_t(startIndex) * indexSize;
+    for (UINT i = 0; i < count; ++i) {
+        UINT index;
+        if (indexSize == 2) {
+            WORD w;
+            std::memcpy(&w, data + size_t(i) * 2, 2);
+            index = w;
+        } else {
+            std::memcpy(&index, data + size_t(i) * 4, 4);
+        }
+        if (index < minVertexIndex || index - minVertexIndex >= numVertices)
+            return D3DERR_INVALIDCALL;
+        indexScratch_[i] = index - minVertexIndex;
+    }
+    const HRESULT hr = ProcessStreamVertices(minVertexIndex, numVertices, baseVertexIndex);
+    if (FAILED(hr))
+        return hr;
+    DrawAssembled(type, primitiveCount, indexScratch_.data());
+    return D3D_OK;
+}
+
+// ---- Clear ----
+
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                      DWORD stencil) {
+    if ((count > 0 && !rects) || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
+        return D3DERR_INVALIDCALL;
+    const bool clearDepth = (flags & D3DCLEAR_ZBUFFER) != 0;
+    const bool clearStencil = (flags & D3DCLEAR_STENCIL) != 0;
+    if ((clearDepth || clearStencil) && !depthStencil_)
+        return D3DERR_INVALIDCALL;
+    if (clearStencil && depthStencil_->Format() != D3DFMT_D24S8)
+        return D3DERR_INVALIDCALL;
+    if (clearDepth && !(z >= 0.0f && z <= 1.0f))
+        return D3DERR_INVALIDCALL;
+
+    const D3DVIEWPORT9& vp = state_.viewport;
+    PixelRect area{int(vp.X), int(vp.Y), int(vp.X + vp.Width), int(vp.Y + vp.Height)};
+    if (state_.render[D3DRS_SCISSORTESTENABLE]) {
+        area.left = std::max<int>(area.left, state_.scissor.left);
+        area.top = std::max<int>(area.top, state_.scissor.top);
+        area.right = std::min<int>(area.right, state_.scissor.right);
+        area.bottom = std::min<int>(area.bottom, state_.scissor.bottom);
+    }
+    Surface* target = renderTarget_;
+    const DWORD depthValue = clearDepth ? QuantizeDepth(z, depthStencil_->Format()) : 0;
+
+    auto clearRect = [&](PixelRect r) {
+        if (flags & D3DCLEAR_TARGET) {
+            PixelRect t = r;
+            t.right = std::min(t.right, int(target->Width()));
+            t.bottom = std::min(t.bottom, int(target->Height()));
+            if (t.left < t.right && t.top < t.bottom) {
+                const UINT bpp = target->BytesPerPixel();
+                if (bpp == 4) {
+                    const DWORD value = target->Format() == D3DFMT_X8R8G8B8 ? (color | 0xFF000000u) : color;
+                    const bool whole = t.left == 0 && UINT(t.right) == target->Width() &&
+                                       target->Pitch() == target->Width() * 4;
+                    if (whole) {
+                        Fill32(reinterpret_cast<DWORD*>(target->Row(UINT(t.top))),
+                               size_t(t.bottom - t.top) * target->Width(), value);
+                    } else {
+                        for (int y = t.top; y < t.bottom; ++y)
+                            Fill32(reinterpret_cast<DWORD*>(target->Row(UINT(y))) + t.left,
+                                   size_t(t.right - t.left), value);
+                    }
+                } else {
+                    const TargetView view{target->Bits(), int(target->Pitch()), int(target->Width()),
+                                          int(target->Height()), target->Format()};
+                    for (int y = t.top; y < t.bottom; ++y)
+                        for (int x = t.left; x < t.right; ++x)
+                            WriteTargetPixel(view, x, y, color);
+                }
+            }
+        }
+        if (clearDepth || clearStencil) {
+            Surface* depth = depthStencil_;
+            PixelRect d = r;
+            d.right = std::min(d.right, int(depth->Width()));
+            d.bottom = std::min(d.bottom, int(depth->Height()));
+            if (IsDepth16(depth->Format()) && d.left < d.right && d.top < d.bottom) {
+                const bool whole =
+                    d.left == 0 && UINT(d.right) == depth->Width() && depth->Pitch() == depth->Width() * 2;
+                if (whole) {
+                    Fill16(reinterpret_cast<WORD*>(depth->Row(UINT(d.top))),
+                           size_t(d.bottom - d.top) * depth->Width(), WORD(depthValue));
+                } else {
+                    for (int y = d.top; y < d.bottom; ++y)
+                        Fill16(reinterpret_cast<WORD*>(depth->Row(UINT(y))) + d.left,
+                               size_t(d.right - d.left), WORD(depthValue));
+                }
+                d.bottom = d.top; // done
+            }
+            for (int y = d.top; y < d.bottom; ++y) {
+                DWORD* row = reinterpret_cast<DWORD*>(depth->Row(UINT(y)));
+                for (int x = d.left; x < d.right; ++x) {
+                    DWORD v = row[x];
+                    if (depth->Format() == D3DFMT_D32) {
+                        v = depthValue;
+                    } else {
+                        if (clearDepth)
+                            v = (v & 0xFFu) | depthValue;
+                        if (clearStencil)
+                            v = (v & 0xFFFFFF00u) | (stencil & 0xFFu);
+                    }
+                    row[x] = v;
+                }
+            }
+        }
+    };
+
+    if (count == 0) {
+        clearRect(area);
+    } else {
+        for (DWORD i = 0; i < count; ++i) {
+            PixelRect r{std::max<int>(area.left, rects[i].x1), std::max<int>(area.top, rects[i].y1),
+                        std::min<int>(area.right, rects[i].x2), std::min<int>(area.bottom, rects[i].y2)};
+            if (r.left < r.right && r.top < r.bottom)
+                clearRect(r);
+        }
+    }
+    if (flags & D3DCLEAR_TARGET)
+        target->Changed();
+    return D3D_OK;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Where a device shows its pictures. A window handle (HWND) is a pointer to one of these; a null
+// handle makes a headless device.
+
+#include "platform/os/WinTypes.h"
+
+class PresentationTarget {
+public:
+    virtual ~PresentationTarget() = default;
+    // Shows one picture: `height` rows of `width` X8R8G8B8 pixels, `pitch` bytes apart. The pixels
+    // are only valid during the call.
+    virtual void PresentImage(const void* pixels, int width, int height, int pitch) = 0;
+};
+
+inline HWND WindowFromPresentationTarget(PresentationTarget* target) {
+    return reinterpret_cast<HWND>(target);
+}
+
+inline PresentationTarget* PresentationTargetFromWindow(HWND window) {
+    return reinterpret_cast<PresentationTarget*>(window);
+}

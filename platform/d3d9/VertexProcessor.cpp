@@ -1,0 +1,329 @@
+#include "platform/d3d9/VertexProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+void Multiply(const D3DMATRIX& a, const D3DMATRIX& b, float out[4][4]) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            out[r][c] =
+                a.m[r][0] * b.m[0][c] + a.m[r][1] * b.m[1][c] + a.m[r][2] * b.m[2][c] + a.m[r][3] * b.m[3][c];
+}
+
+D3DMATRIX ToMatrix(const float m[4][4]) {
+    D3DMATRIX out;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            out.m[r][c] = m[r][c];
+    return out;
+}
+
+// Inverse transpose of the upper 3 x 3, for transforming normals as row vectors.
+void NormalMatrix(const float m[4][4], float out[3][3]) {
+    const float a = m[0][0], b = m[0][1], c = m[0][2];
+    const float d = m[1][0], e = m[1][1], f = m[1][2];
+    const float g = m[2][0], h = m[2][1], i = m[2][2];
+    const float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
+    const float D = -(b * i - c * h), E = a * i - c * g, F = -(a * h - b * g);
+    const float G = b * f - c * e, H = -(a * f - c * d), I = a * e - b * d;
+    const float det = a * A + b * B + c * C;
+    const float inv = det != 0.0f ? 1.0f / det : 0.0f;
+    // inverse = adjugate / det, adjugate = cofactor^T; inverse transpose = cofactor / det.
+    const float cof[3][3] = {{A, B, C}, {D, E, F}, {G, H, I}};
+    for (int r = 0; r < 3; ++r)
+        for (int col = 0; col < 3; ++col)
+            out[r][col] = cof[r][col] * inv;
+}
+
+void ColorToFloats(D3DCOLOR c, float out[4]) {
+    out[0] = float((c >> 16) & 255) / 255.0f;
+    out[1] = float((c >> 8) & 255) / 255.0f;
+    out[2] = float(c & 255) / 255.0f;
+    out[3] = float(c >> 24) / 255.0f;
+}
+
+void ValueToFloats(const D3DCOLORVALUE& c, float out[4]) {
+    out[0] = c.r;
+    out[1] = c.g;
+    out[2] = c.b;
+    out[3] = c.a;
+}
+
+void Normalize3(float* v) {
+    const float len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (len > 0.0f) {
+        v[0] /= len;
+        v[1] /= len;
+        v[2] /= len;
+    }
+}
+
+float Dot3(const float* a, const float* b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+float Saturate(float v) {
+    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+}
+
+unsigned Outcode(const float* c, float guardBand) {
+    unsigned code = 0;
+    const float w = c[3];
+    if (!(c[2] >= 0.0f))
+        code |= kClipNear;
+    if (!(c[2] <= w))
+        code |= kClipFar;
+    const float g = guardBand * w;
+    if (!(c[0] >= -g))
+        code |= kClipLeft;
+    if (!(c[0] <= g))
+        code |= kClipRight;
+    if (!(c[1] >= -g))
+        code |= kClipBottom;
+    if (!(c[1] <= g))
+        code |= kClipTop;
+    if (!(w > 1e-7f))
+        code |= kClipW;
+    return code;
+}
+
+// Material colour from its source state: the vertex's colour when asked for and present.
+void MaterialColor(DWORD source, bool colorVertex, bool hasDiffuse, const float* diffuse, bool hasSpecular,
+                   const float* specular, const D3DCOLORVALUE& material, float out[4]) {
+    if (colorVertex && source == D3DMCS_COLOR1 && hasDiffuse) {
+        std::copy(diffuse, diffuse + 4, out);
+    } else if (colorVertex && source == D3DMCS_COLOR2 && hasSpecular) {
+        std::copy(specular, specular + 4, out);
+    } else {
+        ValueToFloats(material, out);
+    }
+}
+
+void Light(const VertexSetup& s, const float* position, const float* normal, bool hasDiffuse,
+           const float* vertexDiffuse, bool hasSpecular, const float* vertexSpecular, float* diffuseOut,
+           float* specularOut) {
+    float md[4], ma[4], ms[4], me[4];
+    MaterialColor(s.diffuseSource, s.colorVertex, hasDiffuse, vertexDiffuse, hasSpecular, vertexSpecular,
+                  s.material.Diffuse, md);
+    MaterialColor(s.ambientSource, s.colorVertex, hasDiffuse, vertexDiffuse, hasSpecular, vertexSpecular,
+                  s.material.Ambient, ma);
+    MaterialColor(s.specularSource, s.colorVertex, hasDiffuse, vertexDiffuse, hasSpecular, vertexSpecular,
+                  s.material.Specular, ms);
+    MaterialColor(s.emissiveSource, s.colorVertex, hasDiffuse, vertexDiffuse, hasSpecular, vertexSpecular,
+                  s.material.Emissive, me);
+
+    float p[3], n[3];
+    for (int i = 0; i < 3; ++i)
+        p[i] = position[0] * s.worldView[0][i] + position[1] * s.worldView[1][i] +
+               position[2] * s.worldView[2][i] + s.worldView[3][i];
+    for (int i = 0; i < 3; ++i)
+        n[i] = normal[0] * s.normalMatrix[0][i] + normal[1] * s.normalMatrix[1][i] +
+               normal[2] * s.normalMatrix[2][i];
+    if (s.normalizeNormals)
+        Normalize3(n);
+
+    float ambient[3] = {0, 0, 0}, diffuse[3] = {0, 0, 0}, specular[3] = {0, 0, 0};
+    for (const ActiveLight& light : s.lights) {
+        float l[3];
+        float attenuation = 1.0f;
+        if (light.type == D3DLIGHT_DIRECTIONAL) {
+            std::copy(light.direction, light.direction + 3, l);
+        } else {
+            for (int i = 0; i < 3; ++i)
+                l[i] = light.position[i] - p[i];
+            const float distance = std::sqrt(Dot3(l, l));
+            if (distance > light.range)
+                continue;
+            if (distance > 0.0f)
+                for (float& c : l)
+                    c /= distance;
+            const float denominator = light.att0 + light.att1 * distance + light.att2 * distance * distance;
+            attenuation = denominator > 0.0f ? 1.0f / denominator : 1.0f;
+            if (light.type == D3DLIGHT_SPOT) {
+                const float rho = -Dot3(l, light.direction);
+                if (rho <= light.cosHalfPhi)
+                    continue;
+                if (rho < light.cosHalfTheta) {
+                    const float t = (rho - light.cosHalfPhi) / (light.cosHalfTheta - light.cosHalfPhi);
+                    attenuation *= light.falloff == 1.0f ? t : std::pow(t, light.falloff);
+                }
+            }
+        }
+        const float nDotL = std::max(0.0f, Dot3(n, l));
+        for (int i = 0; i < 3; ++i) {
+            ambient[i] += attenuation * light.ambient[i];
+            diffuse[i] += attenuation * nDotL * light.diffuse[i];
+        }
+        if (s.specularLighting && nDotL > 0.0f && s.material.Power > 0.0f) {
+            float h[3];
+            if (s.localViewer) {
+                float v[3] = {-p[0], -p[1], -p[2]};
+                Normalize3(v);
+                for (int i = 0; i < 3; ++i)
+                    h[i] = l[i] + v[i];
+            } else {
+                h[0] = l[0];
+                h[1] = l[1];
+                h[2] = l[2] - 1.0f;
+            }
+            Normalize3(h);
+            const float nDotH = Dot3(n, h);
+            if (nDotH > 0.0f) {
+                const float power = attenuation * std::pow(nDotH, s.material.Power);
+                for (int i = 0; i < 3; ++i)
+                    specular[i] += power * light.specular[i];
+            }
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        diffuseOut[i] = Saturate(me[i] + ma[i] * (s.globalAmbient[i] + ambient[i]) + md[i] * diffuse[i]);
+        specularOut[i] = Saturate(ms[i] * specular[i]);
+    }
+    diffuseOut[3] = Saturate(md[3]);
+    specularOut[3] = Saturate(ms[3]);
+}
+
+} // namespace
+
+void PrepareTransforms(const DeviceState& state, VertexSetup& s) {
+    Multiply(state.world, state.view, s.worldView);
+    const D3DMATRIX wv = ToMatrix(s.worldView);
+    Multiply(wv, state.projection, s.worldViewProjection);
+    NormalMatrix(s.worldView, s.normalMatrix);
+}
+
+void PrepareLights(const DeviceState& state, VertexSetup& s) {
+    const DWORD* rs = state.render;
+    s.lighting = rs[D3DRS_LIGHTING] != 0;
+    s.specularLighting = rs[D3DRS_SPECULARENABLE] != 0;
+    s.normalizeNormals = rs[D3DRS_NORMALIZENORMALS] != 0;
+    s.localViewer = rs[D3DRS_LOCALVIEWER] != 0;
+    s.colorVertex = rs[D3DRS_COLORVERTEX] != 0;
+    s.diffuseSource = rs[D3DRS_DIFFUSEMATERIALSOURCE];
+    s.specularSource = rs[D3DRS_SPECULARMATERIALSOURCE];
+    s.ambientSource = rs[D3DRS_AMBIENTMATERIALSOURCE];
+    s.emissiveSource = rs[D3DRS_EMISSIVEMATERIALSOURCE];
+    s.flatShading = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    ColorToFloats(rs[D3DRS_AMBIENT], s.globalAmbient);
+    s.material = state.material;
+    s.lights.clear();
+    const D3DMATRIX& view = state.view;
+    for (const LightSlot& slot : state.lights) {
+        if (!slot.enabled || int(s.lights.size()) >= kMaxActiveLights)
+            continue;
+        const D3DLIGHT9& l = slot.light;
+        ActiveLight a{};
+        a.type = l.Type;
+        ValueToFloats(l.Diffuse, a.diffuse);
+        ValueToFloats(l.Specular, a.specular);
+        ValueToFloats(l.Ambient, a.ambient);
+        const float pos[3] = {l.Position.x, l.Position.y, l.Position.z};
+        const float dir[3] = {l.Direction.x, l.Direction.y, l.Direction.z};
+        for (int i = 0; i < 3; ++i) {
+            a.position[i] =
+                pos[0] * view.m[0][i] + pos[1] * view.m[1][i] + pos[2] * view.m[2][i] + view.m[3][i];
+            a.direction[i] = dir[0] * view.m[0][i] + dir[1] * view.m[1][i] + dir[2] * view.m[2][i];
+        }
+        Normalize3(a.direction);
+        if (a.type == D3DLIGHT_DIRECTIONAL)
+            for (float& c : a.direction)
+                c = -c; // towards the light
+        a.range = l.Range;
+        a.att0 = l.Attenuation0;
+        a.att1 = l.Attenuation1;
+        a.att2 = l.Attenuation2;
+        a.falloff = l.Falloff;
+        a.cosHalfTheta = std::cos(l.Theta * 0.5f);
+        a.cosHalfPhi = std::cos(l.Phi * 0.5f);
+        s.lights.push_back(a);
+    }
+}
+
+void PrepareViewport(const D3DVIEWPORT9& vp, VertexSetup& s) {
+    s.viewportX = float(vp.X);
+    s.viewportY = float(vp.Y);
+    s.halfWidth = float(vp.Width) * 0.5f;
+    s.halfHeight = float(vp.Height) * 0.5f;
+    s.minZ = vp.MinZ;
+    s.depthRange = vp.MaxZ - vp.MinZ;
+    const float largest = float(std::max<DWORD>({vp.Width, vp.Height, 1}));
+    s.guardBand = std::max(1.0f, 16384.0f / largest);
+}
+
+void ProjectVertex(const VertexSetup& s, PipelineVertex& v) {
+    const float rhw = 1.0f / v.clip[3];
+    v.screen[0] = s.viewportX + (v.clip[0] * rhw + 1.0f) * s.halfWidth;
+    v.screen[1] = s.viewportY + (1.0f - v.clip[1] * rhw) * s.halfHeight;
+    v.screen[2] = s.minZ + v.clip[2] * rhw * s.depthRange;
+    v.screen[3] = rhw;
+}
+
+void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                   PipelineVertex& out) {
+    float position[4];
+    ReadElement(vertex.data[layout.position.stream] + layout.position.offset, layout.position.type, position);
+    if (layout.position.type == D3DDECLTYPE_FLOAT3 || layout.position.type < D3DDECLTYPE_FLOAT3)
+        position[3] = 1.0f;
+
+    float vertexDiffuse[4] = {1, 1, 1, 1}, vertexSpecular[4] = {0, 0, 0, 0};
+    if (layout.diffuse.present)
+        ReadElement(vertex.data[layout.diffuse.stream] + layout.diffuse.offset, layout.diffuse.type,
+                    vertexDiffuse);
+    if (layout.specular.present)
+        ReadElement(vertex.data[layout.specular.stream] + layout.specular.offset, layout.specular.type,
+                    vertexSpecular);
+
+    float* diffuse = out.varying;
+    float specularStore[4];
+    float* specular = s.varyings.specular >= 0 ? out.varying + s.varyings.specular : specularStore;
+
+    if (layout.pretransformed) {
+        std::copy(position, position + 4, out.screen);
+        out.clip[0] = position[0];
+        out.clip[1] = position[1];
+        out.clip[2] = position[2];
+        out.clip[3] = 1.0f;
+        out.outcode = 0;
+        std::copy(vertexDiffuse, vertexDiffuse + 4, diffuse);
+        std::copy(vertexSpecular, vertexSpecular + 4, specular);
+    } else {
+        const auto& m = s.worldViewProjection;
+        for (int i = 0; i < 4; ++i)
+            out.clip[i] =
+                position[0] * m[0][i] + position[1] * m[1][i] + position[2] * m[2][i] + position[3] * m[3][i];
+        out.outcode = Outcode(out.clip, s.guardBand);
+        if (out.outcode == 0)
+            ProjectVertex(s, out);
+        if (s.lighting) {
+            float normal[4] = {0, 0, 0, 0};
+            if (layout.normal.present)
+                ReadElement(vertex.data[layout.normal.stream] + layout.normal.offset, layout.normal.type,
+                            normal);
+            Light(s, position, normal, layout.diffuse.present, vertexDiffuse, layout.specular.present,
+                  vertexSpecular, diffuse, specular);
+        } else {
+            std::copy(vertexDiffuse, vertexDiffuse + 4, diffuse);
+            std::copy(vertexSpecular, vertexSpecular + 4, specular);
+        }
+    }
+
+    for (int set = 0; set < kMaxTextureCoordinateSets; ++set) {
+        const int offset = s.varyings.texcoord[set];
+        if (offset < 0)
+            continue;
+        float coords[4] = {0, 0, 0, 0};
+        const VertexElementRef& ref = layout.texcoord[set];
+        if (ref.present) {
+            ReadElement(vertex.data[ref.stream] + ref.offset, ref.type, coords);
+            // Components the coordinate set does not have read as 0.
+            const UINT size = DeclTypeSize(ref.type);
+            const int components = ref.type == D3DDECLTYPE_D3DCOLOR ? 4 : int(std::min<UINT>(size / 4, 4));
+            for (int c = components; c < 4; ++c)
+                coords[c] = 0.0f;
+        }
+        for (int c = 0; c < s.varyings.texComponents[set]; ++c)
+            out.varying[offset + c] = coords[c];
+    }
+}

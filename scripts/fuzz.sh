@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the image decoder fuzz targets (fuzz/) with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, outside the CMake build, and runs each one for a bounded time.
+#
+#   scripts/fuzz.sh [seconds per target] [target ...]     (default: 60 seconds, every target)
+#
+# Targets: bmp dib tga jpeg png ppm dds hdr pfm probe. The corpus of each target is kept in
+# build/fuzz/corpus/<target> (seeded from tests/fixtures/images); crashing inputs are written to
+# build/fuzz/crashes/. One job at a time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-60}
+shift || true
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  targets=(bmp dib tga jpeg png ppm dds hdr pfm probe)
+fi
+
+cxx=${CXX:-}
+if [ -z "$cxx" ]; then
+  for candidate in clang++ clang++-16 clang++-15 clang++-14; do
+    if command -v "$candidate" >/dev/null; then cxx=$candidate; break; fi
+  done
+fi
+if [ -z "$cxx" ]; then
+  echo "fuzz.sh: clang++ is needed (with libFuzzer: libclang-rt-dev)" >&2
+  exit 1
+fi
+
+out=build/fuzz
+mkdir -p "$out/obj" "$out/crashes"
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
+cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -DLUMIVOX_FUZZING -I. $sanitize)
+sources=(gfxutil/DecodedImage.cpp gfxutil/ImageDecoder.cpp gfxutil/ImageBmp.cpp gfxutil/ImageTga.cpp
+  gfxutil/ImageJpeg.cpp gfxutil/ImagePng.cpp gfxutil/ImagePpm.cpp gfxutil/ImageDds.cpp gfxutil/ImageHdr.cpp
+  gfxutil/ImagePfm.cpp platform/os/SwitchStore.cpp platform/os/ProcessorFeatures.cpp)
+
+newest_header=$(ls -t gfxutil/*.h platform/os/*.h platform/d3d9/*.h | head -n 1)
+objects=()
+for source in "${sources[@]}"; do
+  object="$out/obj/$(basename "${source%.cpp}").o"
+  if [ ! -e "$object" ] || [ "$source" -nt "$object" ] || [ "$newest_header" -nt "$object" ]; then
+    echo "compiling $source"
+    "$cxx" "${cxxflags[@]}" -fsanitize=fuzzer-no-link -c "$source" -o "$object"
+  fi
+  objects+=("$object")
+done
+
+seed_pattern() {
+  case $1 in
+    bmp | dib) echo 'bmp*' ;;
+    tga) echo 'tga*' ;;
+    jpeg) echo 'jpeg*' ;;
+    png) echo 'png*' ;;
+    *) echo '*' ;;
+  esac
+}
+
+for target in "${targets[@]}"; do
+  source="fuzz/fuzz_$target.cpp"
+  if [ ! -e "$source" ]; then
+    echo "fuzz.sh: no target $target" >&2
+    exit 1
+  fi
+  binary="$out/fuzz_$target"
+  echo "building $binary"
+  "$cxx" "${cxxflags[@]}" -fsanitize=fuzzer "$source" "${objects[@]}" -ljpeg -lpng -lz -o "$binary"
+
+  corpus="$out/corpus/$target"
+  mkdir -p "$corpus"
+  if [ -z "$(ls -A "$corpus")" ]; then
+    find tests/fixtures/images -maxdepth 1 -type f -name "$(seed_pattern "$target")" ! -name '*.sh' \
+      -exec cp {} "$corpus/" \;
+  fi
+
+  echo "fuzzing $target for $seconds s"
+  "$binary" "$corpus" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+    -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" 2>&1 | tail -n 12
+done
