@@ -22,6 +22,7 @@ D3DXVECTOR3 ShadingLight(const RenderSettings& settings) {
 } // namespace
 
 void MD2Model::Draw() {
+    KeepCurrentFrameInside();
     if (!device)
         return;
     const RenderSettings& settings = *theRenderSettings;
@@ -35,7 +36,6 @@ void MD2Model::Draw() {
         world = rotation;
     }
     device->SetTransform(D3DTS_WORLD, &world);
-    KeepCurrentFrameInside();
     DrawFrame(currentFrame);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
