@@ -3,6 +3,7 @@
 #include <algorithm>
 
 using namespace meshtest;
+using namespace testsupport;
 
 namespace {
 

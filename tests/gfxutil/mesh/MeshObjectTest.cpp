@@ -1,7 +1,8 @@
 #include "MeshTestSupport.h"
-#include "RecordingDevice.h"
+#include "support/RecordingDevice.h"
 
 using namespace meshtest;
+using namespace testsupport;
 
 namespace {
 

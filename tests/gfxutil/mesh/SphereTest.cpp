@@ -4,6 +4,7 @@
 #include <cmath>
 
 using namespace meshtest;
+using namespace testsupport;
 
 namespace {
 

@@ -1,12 +1,15 @@
 #pragma once
-// A device that hands every call on to a real device and records the stream set-up and the
-// indexed draws, so that tests can see exactly which draw calls a mesh makes.
+// A device that hands every call on to a real device and records what tests need to see: the
+// stream set-up and indexed draws of meshes, the vertices of every DrawPrimitiveUP, and the
+// order of the state and draw calls.
 
 #include "platform/d3d9/Direct3D9.h"
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
-namespace meshtest {
+namespace testsupport {
 
 struct IndexedDraw {
     D3DPRIMITIVETYPE type;
@@ -19,6 +22,33 @@ struct IndexedDraw {
     bool operator==(const IndexedDraw&) const = default;
 };
 
+struct UserPointerDraw {
+    D3DPRIMITIVETYPE type;
+    UINT primitiveCount;
+    DWORD fvf;
+    UINT stride;
+    std::vector<std::uint8_t> vertices;
+
+    template <typename T> const T& Vertex(std::size_t i) const {
+        return *reinterpret_cast<const T*>(vertices.data() + i * stride);
+    }
+};
+
+inline UINT VerticesOf(D3DPRIMITIVETYPE type, UINT count) {
+    switch (type) {
+    case D3DPT_POINTLIST:
+        return count;
+    case D3DPT_LINELIST:
+        return count * 2;
+    case D3DPT_LINESTRIP:
+        return count + 1;
+    case D3DPT_TRIANGLELIST:
+        return count * 3;
+    default:
+        return count + 2;
+    }
+}
+
 class RecordingDevice final : public IDirect3DDevice9 {
 public:
     explicit RecordingDevice(IDirect3DDevice9* inner) : inner_(inner) { inner_->AddRef(); }
@@ -27,6 +57,12 @@ public:
     // References taken by others; the test owns the object itself.
     ULONG References() const { return references_; }
     std::vector<IndexedDraw> draws;
+    std::vector<UserPointerDraw> userDraws;
+    // "Name(arguments)" of each state, target and draw call, in order.
+    std::vector<std::string> calls;
+    DWORD fvf = 0;
+    // Every matrix set, with its transform state, in order.
+    std::vector<std::pair<D3DTRANSFORMSTATETYPE, D3DMATRIX>> transforms;
     IDirect3DVertexDeclaration9* declaration = nullptr;
     IDirect3DVertexBuffer9* stream = nullptr;
     UINT streamStride = 0;
@@ -56,6 +92,13 @@ public:
     HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* decl) override {
         declaration = decl;
         return inner_->SetVertexDeclaration(decl);
+    }
+
+    template <typename... Args> void Log(const char* name, Args... args) {
+        std::string text = std::string(name) + "(";
+        bool first = true;
+        ((text += (first ? "" : ",") + std::to_string(static_cast<unsigned long long>(args)), first = false), ...);
+        calls.push_back(text + ")");
     }
 
     // Everything else goes straight through.
@@ -129,6 +172,7 @@ public:
         return inner_->CreateOffscreenPlainSurface(Width, Height, Format, Pool, ppSurface, pSharedHandle);
     }
     HRESULT SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) override {
+        Log("SetRenderTarget", RenderTargetIndex);
         return inner_->SetRenderTarget(RenderTargetIndex, pRenderTarget);
     }
     HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override {
@@ -140,13 +184,22 @@ public:
     HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) override {
         return inner_->GetDepthStencilSurface(ppZStencilSurface);
     }
-    HRESULT BeginScene() override { return inner_->BeginScene(); }
-    HRESULT EndScene() override { return inner_->EndScene(); }
+    HRESULT BeginScene() override {
+        Log("BeginScene");
+        return inner_->BeginScene();
+    }
+    HRESULT EndScene() override {
+        Log("EndScene");
+        return inner_->EndScene();
+    }
     HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
                   DWORD Stencil) override {
+        Log("Clear", Flags, Color);
         return inner_->Clear(Count, pRects, Flags, Color, Z, Stencil);
     }
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) override {
+        Log("SetTransform", State);
+        transforms.emplace_back(State, *pMatrix);
         return inner_->SetTransform(State, pMatrix);
     }
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) override {
@@ -157,14 +210,19 @@ public:
     HRESULT SetMaterial(const D3DMATERIAL9* pMaterial) override { return inner_->SetMaterial(pMaterial); }
     HRESULT GetMaterial(D3DMATERIAL9* pMaterial) override { return inner_->GetMaterial(pMaterial); }
     HRESULT SetLight(DWORD Index, const D3DLIGHT9* pLight) override {
+        Log("SetLight", Index);
         return inner_->SetLight(Index, pLight);
     }
     HRESULT GetLight(DWORD Index, D3DLIGHT9* pLight) override { return inner_->GetLight(Index, pLight); }
-    HRESULT LightEnable(DWORD Index, BOOL Enable) override { return inner_->LightEnable(Index, Enable); }
+    HRESULT LightEnable(DWORD Index, BOOL Enable) override {
+        Log("LightEnable", Index, static_cast<DWORD>(Enable));
+        return inner_->LightEnable(Index, Enable);
+    }
     HRESULT GetLightEnable(DWORD Index, BOOL* pEnable) override {
         return inner_->GetLightEnable(Index, pEnable);
     }
     HRESULT SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override {
+        Log("SetRenderState", State, Value);
         return inner_->SetRenderState(State, Value);
     }
     HRESULT GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) override {
@@ -174,18 +232,21 @@ public:
         return inner_->GetTexture(Stage, ppTexture);
     }
     HRESULT SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) override {
+        Log("SetTexture", Stage, pTexture ? 1u : 0u);
         return inner_->SetTexture(Stage, pTexture);
     }
     HRESULT GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) override {
         return inner_->GetTextureStageState(Stage, Type, pValue);
     }
     HRESULT SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) override {
+        Log("SetTextureStageState", Stage, Type, Value);
         return inner_->SetTextureStageState(Stage, Type, Value);
     }
     HRESULT GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) override {
         return inner_->GetSamplerState(Sampler, Type, pValue);
     }
     HRESULT SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override {
+        Log("SetSamplerState", Sampler, Type, Value);
         return inner_->SetSamplerState(Sampler, Type, Value);
     }
     HRESULT SetScissorRect(const RECT* pRect) override { return inner_->SetScissorRect(pRect); }
@@ -195,6 +256,13 @@ public:
     }
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
                             const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override {
+        {
+            const UINT count = VerticesOf(PrimitiveType, PrimitiveCount);
+            const auto* bytes = static_cast<const std::uint8_t*>(pVertexStreamZeroData);
+            userDraws.push_back({PrimitiveType, PrimitiveCount, fvf, VertexStreamZeroStride,
+                                 std::vector<std::uint8_t>(bytes, bytes + count * VertexStreamZeroStride)});
+            Log("DrawPrimitiveUP", PrimitiveType, PrimitiveCount);
+        }
         return inner_->DrawPrimitiveUP(PrimitiveType, PrimitiveCount, pVertexStreamZeroData,
                                        VertexStreamZeroStride);
     }
@@ -212,7 +280,11 @@ public:
     HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) override {
         return inner_->GetVertexDeclaration(ppDecl);
     }
-    HRESULT SetFVF(DWORD FVF) override { return inner_->SetFVF(FVF); }
+    HRESULT SetFVF(DWORD FVF) override {
+        fvf = FVF;
+        Log("SetFVF", FVF);
+        return inner_->SetFVF(FVF);
+    }
     HRESULT GetFVF(DWORD* pFVF) override { return inner_->GetFVF(pFVF); }
     HRESULT GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
                             UINT* pStride) override {
@@ -227,4 +299,4 @@ private:
     ULONG references_ = 0;
 };
 
-} // namespace meshtest
+} // namespace testsupport
