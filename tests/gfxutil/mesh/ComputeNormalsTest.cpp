@@ -3,7 +3,6 @@
 #include <algorithm>
 
 using namespace meshtest;
-using namespace testsupport;
 
 namespace {
 

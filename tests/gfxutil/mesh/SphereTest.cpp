@@ -4,7 +4,6 @@
 #include <cmath>
 
 using namespace meshtest;
-using namespace testsupport;
 
 namespace {
 
