@@ -11,6 +11,7 @@
 #include <string>
 
 #include "model/MD2Model.h"
+#include "BenchModels.h"
 #include "model/MD2Writer.h"
 
 namespace {
@@ -18,53 +19,8 @@ namespace {
 constexpr int kLargeFrames = 1000;
 constexpr int kLargeTriangles = 2500;
 
-// A closed band of quads around a cylinder, waving from frame to frame.
-MD2WriterModel MakeLargeModel() {
-    MD2WriterModel model;
-    const int columns = 50;
-    const int rows = kLargeTriangles / (2 * columns);
-    model.vertexCount = columns * (rows + 1);
-    for (int r = 0; r <= rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            model.texCoords.push_back({static_cast<std::uint16_t>(c * 5), static_cast<std::uint16_t>(r * 5)});
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            const auto a = static_cast<std::uint16_t>(r * columns + c);
-            const auto b = static_cast<std::uint16_t>(r * columns + (c + 1) % columns);
-            const auto d = static_cast<std::uint16_t>(a + columns);
-            const auto e = static_cast<std::uint16_t>(b + columns);
-            model.triangles.push_back({{a, d, b}, {a, d, b}});
-            model.triangles.push_back({{b, d, e}, {b, d, e}});
-        }
-    }
-    for (int f = 0; f < kLargeFrames; ++f) {
-        MD2WriterFrame frame;
-        frame.scale = {0.25f, 0.25f, 0.25f};
-        frame.translate = {-32.0f, -32.0f, -24.0f};
-        char name[16];
-        std::snprintf(name, sizeof name, "pose%03d%02d", f / 10, f % 10); // blocks of ten frames
-        frame.name = name;
-        for (int r = 0; r <= rows; ++r) {
-            for (int c = 0; c < columns; ++c) {
-                const float angle = 6.2831853f * c / columns;
-                const float radius = 100.0f + 20.0f * std::sin(0.1f * f + 0.3f * r);
-                const float x = std::cos(angle), y = std::sin(angle);
-                frame.vertices.push_back({{static_cast<std::uint8_t>(128 + radius * x), static_cast<std::uint8_t>(128 + radius * y),
-                                           static_cast<std::uint8_t>(r * 255 / rows)},
-                                          NearestMD2Normal(x, y, 0.0f)});
-            }
-        }
-        model.frames.push_back(std::move(frame));
-    }
-    return model;
-}
-
 const std::string& LargeModelPath() {
-    static const std::string path = [] {
-        const std::string file = (std::filesystem::temp_directory_path() / "lumivox-bench-large.md2").string();
-        WriteFileBytes(file, WriteMD2(MakeLargeModel()));
-        return file;
-    }();
+    static const std::string path = WriteBenchModel("large", kLargeTriangles, kLargeFrames);
     return path;
 }
 
