@@ -252,4 +252,172 @@ void BM_ColoredLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ColoredLines);
 
+// One whole picture the way the viewer composes it: the shadow pass of 1000 triangles into a
+// 128 x 128 texture, clear, grid, the 1000-triangle model, the floor quad blended by the shadow
+// texture, the corner preview and 120 text glyph quads.
+void BM_ViewerFrame(benchmark::State& state) {
+    BenchDevice d;
+    IDirect3DDevice9* dev = d.device;
+    IDirect3DTexture9* skin = d.Texture(256, 256, D3DFMT_X8R8G8B8);
+    IDirect3DTexture9* ramp = d.Texture(32, 32, D3DFMT_X8R8G8B8);
+    IDirect3DTexture9* glyphs = d.Texture(256, 256, D3DFMT_A8R8G8B8);
+    IDirect3DTexture9* shadow = nullptr;
+    dev->CreateTexture(128, 128, 0, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &shadow,
+                       nullptr);
+    IDirect3DSurface9* shadowSurface = nullptr;
+    IDirect3DSurface9* backBuffer = nullptr;
+    shadow->GetSurfaceLevel(0, &shadowSurface);
+    dev->GetRenderTarget(0, &backBuffer);
+
+    D3DMATRIX projection{};
+    const float c = 1.0f / std::tan(0.3926991f);
+    projection._11 = c / (float(kWidth) / float(kHeight));
+    projection._22 = c;
+    projection._33 = 1000.0f / 999.0f;
+    projection._34 = 1.0f;
+    projection._43 = -1000.0f / 999.0f;
+    D3DMATRIX view = Identity();
+    view._42 = -20.0f; // eye 20 units above the floor
+    view._43 = 10.0f;
+    const D3DMATRIX identity = Identity();
+    dev->SetTransform(D3DTS_PROJECTION, &projection);
+    dev->SetTransform(D3DTS_VIEW, &view);
+    D3DMATERIAL9 material{};
+    material.Diffuse = material.Ambient = {1, 1, 1, 1};
+    dev->SetMaterial(&material);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {5, 5, 5, 5};
+    light.Direction = {0.0f, -0.83205f, 0.5547f};
+    light.Range = 10000.0f;
+    dev->SetLight(0, &light);
+    dev->LightEnable(0, TRUE);
+    dev->SetRenderState(D3DRS_AMBIENT, 0x00202020);
+
+    std::vector<ModelVertex> model;
+    for (int i = 0; i < 1000; ++i) {
+        const float x = -20.0f + float(i % 40), y = 2.0f + float(i / 40), z = 60.0f + float(i % 7);
+        const float shade = float(i % 17) / 17.0f;
+        model.push_back({x, y, z, 0, 0.3f, -1, 0.1f, 0.1f, shade});
+        model.push_back({x, y + 1.0f, z, 0, 0.3f, -1, 0.1f, 0.3f, shade});
+        model.push_back({x + 1.0f, y, z, 0, 0.3f, -1, 0.3f, 0.1f, shade});
+    }
+    struct LineVertex {
+        float x, y, z;
+        D3DCOLOR color;
+    };
+    std::vector<LineVertex> grid;
+    for (int i = -5; i <= 5; ++i) {
+        grid.push_back({-50, 0, 50.0f + float(i) * 10, 0xFF787878});
+        grid.push_back({50, 0, 50.0f + float(i) * 10, 0xFF787878});
+        grid.push_back({float(i) * 10, 0, 0, 0xFF787878});
+        grid.push_back({float(i) * 10, 0, 100, 0xFF787878});
+    }
+    struct FloorVertex {
+        float x, y, z, u, v, unused;
+    };
+    const FloorVertex floorQuad[4] = {
+        {-60, 2, 120, 0, 0, 0}, {60, 2, 120, 1, 0, 0}, {60, 2, 0, 1, 1, 0}, {-60, 2, 0, 0, 1, 0}};
+    struct ScreenVertex {
+        float x, y, z, rhw, u, v;
+    };
+    const float x0 = float(kWidth) - 128.0f, w = float(kWidth);
+    const ScreenVertex preview[4] = {
+        {x0, 0, 0, 1, 0, 0}, {w, 0, 0, 1, 1, 0}, {w, 128, 0, 1, 1, 1}, {x0, 128, 0, 1, 0, 1}};
+    struct GlyphVertex {
+        float x, y, z, rhw;
+        D3DCOLOR color;
+        float u, v;
+    };
+    std::vector<GlyphVertex> text;
+    for (int i = 0; i < 120; ++i) {
+        const float gx = 5.0f + float(i % 20) * 9.0f, gy = 5.0f + float(i / 20) * 16.0f;
+        const float u = float(i % 16) / 16.0f, v = float(i / 16) / 16.0f, t = 1.0f / 16.0f;
+        text.push_back({gx, gy, 0, 1, 0xFFFFFF00, u, v});
+        text.push_back({gx + 9, gy, 0, 1, 0xFFFFFF00, u + t, v});
+        text.push_back({gx + 9, gy + 16, 0, 1, 0xFFFFFF00, u + t, v + t});
+        text.push_back({gx, gy, 0, 1, 0xFFFFFF00, u, v});
+        text.push_back({gx + 9, gy + 16, 0, 1, 0xFFFFFF00, u + t, v + t});
+        text.push_back({gx, gy + 16, 0, 1, 0xFFFFFF00, u, v + t});
+    }
+    auto drawModel = [&] {
+        dev->SetTransform(D3DTS_WORLD, &identity);
+        for (int i = 0; i < 1000; ++i) {
+            dev->SetRenderState(D3DRS_LIGHTING, TRUE);
+            dev->SetTexture(0, skin);
+            dev->SetTexture(1, ramp);
+            dev->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+            dev->SetFVF(0xC0212);
+            dev->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, &model[size_t(i) * 3], sizeof(ModelVertex));
+            dev->SetTexture(1, nullptr);
+            dev->SetRenderState(D3DRS_LIGHTING, TRUE);
+        }
+    };
+
+    const double start = ThreadSeconds();
+    for (auto _ : state) {
+        // Shadow pass.
+        dev->SetRenderTarget(0, shadowSurface);
+        dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+        dev->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        dev->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+        dev->LightEnable(0, FALSE);
+        dev->SetTexture(0, nullptr);
+        dev->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF808080);
+        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SUBTRACT);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+        dev->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        dev->BeginScene();
+        drawModel();
+        dev->EndScene();
+        dev->SetRenderTarget(0, backBuffer);
+        dev->LightEnable(0, TRUE);
+        dev->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        // Main picture.
+        dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF303050, 1.0f, 0);
+        dev->BeginScene();
+        dev->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        dev->SetRenderState(D3DRS_LIGHTING, FALSE);
+        dev->SetTexture(0, nullptr);
+        dev->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+        dev->DrawPrimitiveUP(D3DPT_LINELIST, UINT(grid.size() / 2), grid.data(), sizeof(LineVertex));
+        dev->SetRenderState(D3DRS_LIGHTING, TRUE);
+        drawModel();
+        dev->SetTexture(0, shadow);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        dev->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+        dev->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, preview, sizeof(ScreenVertex));
+        dev->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+        dev->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ZERO);
+        dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_SRCCOLOR);
+        dev->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
+        dev->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, floorQuad, sizeof(FloorVertex));
+        // Overlay text: alpha-blended glyph quads modulated by the text colour.
+        dev->SetTexture(0, glyphs);
+        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        dev->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+        dev->DrawPrimitiveUP(D3DPT_TRIANGLELIST, UINT(text.size() / 3), text.data(), sizeof(GlyphVertex));
+        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        dev->EndScene();
+        dev->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+    ReportRatio(state, start);
+    dev->SetTexture(0, nullptr);
+    backBuffer->Release();
+    shadowSurface->Release();
+    shadow->Release();
+    skin->Release();
+    ramp->Release();
+    glyphs->Release();
+}
+BENCHMARK(BM_ViewerFrame);
+
 } // namespace

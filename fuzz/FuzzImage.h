@@ -20,7 +20,7 @@ inline bool IsBlockFormat(D3DFORMAT f) {
 inline std::size_t RowBytes(const DecodedImage& image) {
     const D3DFORMAT f = image.format;
     if (IsBlockFormat(f))
-        return (image.width + 3) / 4 * (f == D3DFMT_DXT1 ? std::size_t{8} : std::size_t{16});
+        return (std::size_t{image.width} + 3) / 4 * (f == D3DFMT_DXT1 ? std::size_t{8} : std::size_t{16});
     std::size_t bytesPerPixel = 4;
     if (f == D3DFMT_P8 || f == D3DFMT_L8 || f == D3DFMT_A8 || f == D3DFMT_R3G3B2 || f == D3DFMT_A4L4)
         bytesPerPixel = 1;
@@ -40,7 +40,7 @@ inline std::size_t RowBytes(const DecodedImage& image) {
 }
 
 inline std::size_t RowCount(const DecodedImage& image) {
-    return IsBlockFormat(image.format) ? (image.height + 3) / 4 : image.height;
+    return IsBlockFormat(image.format) ? (std::size_t{image.height} + 3) / 4 : image.height;
 }
 
 inline unsigned TouchLevel(const DecodedImage& image) {

@@ -29,7 +29,7 @@ constexpr D3DFORMAT PublicImageFormat(D3DFORMAT format) {
 // Decoders refuse to allocate more than this for one image, so a small file that claims a huge
 // size fails cleanly instead of exhausting memory.
 #ifdef LUMIVOX_FUZZING
-constexpr std::size_t kMaxDecodedImageBytes = std::size_t{64} << 20;
+constexpr std::size_t kMaxDecodedImageBytes = std::size_t{8} << 20;
 #else
 constexpr std::size_t kMaxDecodedImageBytes = std::size_t{1} << 30;
 #endif

@@ -112,7 +112,8 @@ HRESULT DecompressDxt(D3DFORMAT format, const BYTE* source, UINT sourcePitch, UI
     if (blockBytes == 0 || sourcePitch < blocksAcross * blockBytes || targetPitch < std::uint64_t{width} * 4)
         return E_INVALIDARG;
     DWORD pixels[16];
-    for (UINT blockY = 0; blockY < (height + 3) / 4; ++blockY) {
+    const std::uint64_t blocksDown = (std::uint64_t{height} + 3) / 4;
+    for (UINT blockY = 0; blockY < blocksDown; ++blockY) {
         const BYTE* block = source + static_cast<std::size_t>(blockY) * sourcePitch;
         for (UINT blockX = 0; blockX < blocksAcross; ++blockX, block += blockBytes) {
             DecodeDxtBlock(format, block, pixels);

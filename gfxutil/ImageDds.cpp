@@ -109,23 +109,21 @@ bool ChooseFormat(const DdsPixelFormat& pf, SurfaceFormat& surface) {
     return false;
 }
 
-// Sizes of one surface of one mip level.
+// Sizes of one surface of one mip level; false when they do not fit in 64 bits.
 struct SurfaceSize {
-    UINT width, height, depth;
     std::uint64_t rowPitch, slicePitch, bytes;
 };
 
-SurfaceSize SizeOfLevel(const SurfaceFormat& format, UINT width, UINT height, UINT depth) {
-    SurfaceSize size{width, height, depth, 0, 0, 0};
+bool SizeOfLevel(const SurfaceFormat& format, UINT width, UINT height, UINT depth, SurfaceSize& size) {
+    std::uint64_t rows = height;
     if (format.blockBytes != 0) {
-        size.rowPitch = std::uint64_t{(width + 3u) / 4} * format.blockBytes;
-        size.slicePitch = size.rowPitch * ((height + 3u) / 4);
+        size.rowPitch = (std::uint64_t{width} + 3) / 4 * format.blockBytes;
+        rows = (std::uint64_t{height} + 3) / 4;
     } else {
         size.rowPitch = (std::uint64_t{width} * format.bitsPerPixel + 7) / 8;
-        size.slicePitch = size.rowPitch * height;
     }
-    size.bytes = size.slicePitch * depth;
-    return size;
+    return CheckedMul(size.rowPitch, rows, &size.slicePitch) &&
+           CheckedMul(size.slicePitch, depth, &size.bytes);
 }
 
 UINT HalfOf(UINT n) {
@@ -144,8 +142,9 @@ bool ReadMipChain(const BYTE* data, std::size_t size, std::size_t& pos, const Su
                   UINT width, UINT height, UINT depth, UINT levels, DecodedImage& first) {
     DecodedImage* level = &first;
     for (UINT i = 0; i < levels; ++i) {
-        const SurfaceSize surface = SizeOfLevel(format, width, height, depth);
-        if (surface.bytes > size - pos || surface.rowPitch > UINT32_MAX || surface.slicePitch > UINT32_MAX)
+        SurfaceSize surface{};
+        if (!SizeOfLevel(format, width, height, depth, surface) || surface.bytes > size - pos ||
+            surface.slicePitch > UINT32_MAX)
             return false;
         if (i > 0) {
             level->nextMip = std::make_unique<DecodedImage>();

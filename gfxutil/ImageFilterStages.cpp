@@ -6,7 +6,7 @@
 namespace {
 
 DWORD ToByte(float value) {
-    const float clamped = std::clamp(value, 0.0f, 1.0f);
+    const float clamped = value > 1.0f ? 1.0f : (value >= 0.0f ? value : 0.0f); // not-a-number gives 0
     return static_cast<DWORD>(std::floor(clamped * 255.0f + 0.5f));
 }
 

@@ -1,6 +1,7 @@
 #include "gfxutil/PixelConvert.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -21,8 +22,9 @@ constexpr float kLumaRed = 0.2125f;
 constexpr float kLumaGreen = 0.7154f;
 constexpr float kLumaBlue = 0.0721f;
 
+// Not-a-number reads as `low`, so no such value ever reaches an integer conversion.
 float Clamp(float value, float low, float high) {
-    return value < low ? low : (value > high ? high : value);
+    return value > high ? high : (value >= low ? value : low);
 }
 
 // ---- Formats packed into up to eight bytes ----
@@ -525,7 +527,7 @@ float PixelWriter::CarriedError(UINT x, int channel) const {
 }
 
 void PixelWriter::PassOn(UINT x, int channel, float error) {
-    if (!dither_ || std::fabs(error) < kNegligibleError)
+    if (!dither_ || std::fabs(error) < kNegligibleError || !std::isfinite(error))
         return;
     const std::size_t here = (std::size_t{x} + 1) * 4 + channel;
     errorThisRow_[here + 4] += error * (7.0f / 16);
@@ -566,16 +568,55 @@ std::optional<ByteShuffle> ByteShuffle::Between(D3DFORMAT source, D3DFORMAT targ
     return shuffle;
 }
 
+namespace {
+
+DWORD Load32(const BYTE* p) {
+    DWORD v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+void Store32(BYTE* p, DWORD v) {
+    std::memcpy(p, &v, 4);
+}
+
+// Three bytes to four with a constant fourth, a word at a time; the last pixel is done bytewise
+// so the source is never read past its end.
+void ExpandThreeToFour(const BYTE* source, BYTE* target, UINT count, BYTE fill) {
+    if (count == 0)
+        return;
+    UINT i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        const DWORD high = DWORD{fill} << 24;
+        for (; i + 1 < count; ++i, source += 3, target += 4)
+            Store32(target, (Load32(source) & 0x00FFFFFFu) | high);
+    }
+    for (; i < count; ++i, source += 3, target += 4) {
+        target[0] = source[0];
+        target[1] = source[1];
+        target[2] = source[2];
+        target[3] = fill;
+    }
+}
+
+// Rounded averages of four 32-bit pixels, every byte on its own, two bytes per 16-bit lane.
+DWORD AverageFour(DWORD a, DWORD b, DWORD c, DWORD d) {
+    constexpr DWORD kLanes = 0x00FF00FFu;
+    constexpr DWORD kHalf = 0x00020002u;
+    const DWORD even = (((a & kLanes) + (b & kLanes) + (c & kLanes) + (d & kLanes) + kHalf) >> 2) & kLanes;
+    const DWORD odd =
+        ((((a >> 8) & kLanes) + ((b >> 8) & kLanes) + ((c >> 8) & kLanes) + ((d >> 8) & kLanes) + kHalf) >>
+         2) &
+        kLanes;
+    return even | (odd << 8);
+}
+
+} // namespace
+
 void ByteShuffle::Apply(const BYTE* source, BYTE* target, UINT count) const {
     if (sourceBytes_ == 3 && targetBytes_ == 4 && from_[0] == 0 && from_[1] == 1 && from_[2] == 2 &&
         from_[3] == kConstant) {
-        const BYTE fill = constant_[3];
-        for (UINT i = 0; i < count; ++i, source += 3, target += 4) {
-            target[0] = source[0];
-            target[1] = source[1];
-            target[2] = source[2];
-            target[3] = fill;
-        }
+        ExpandThreeToFour(source, target, count, constant_[3]);
         return;
     }
     for (UINT i = 0; i < count; ++i, source += sourceBytes_, target += targetBytes_)
@@ -602,15 +643,24 @@ std::optional<ByteBoxReducer> ByteBoxReducer::For(D3DFORMAT format) {
 
 void ByteBoxReducer::Apply(const BYTE* top, const BYTE* bottom, BYTE* target, UINT count) const {
     const UINT b = bytes_;
-    if (b == 4 && average_[0] && average_[1] && average_[2]) {
-        const BYTE fill = constant_[3];
-        const bool alpha = average_[3];
-        for (UINT i = 0; i < count; ++i, top += 8, bottom += 8, target += 4) {
-            for (UINT k = 0; k < 3; ++k)
-                target[k] = static_cast<BYTE>((top[k] + top[k + 4] + bottom[k] + bottom[k + 4] + 2) >> 2);
-            target[3] = alpha ? static_cast<BYTE>((top[3] + top[7] + bottom[3] + bottom[7] + 2) >> 2) : fill;
+    if (b == 4) {
+        // Bytes that are not averaged (the unused byte of X formats) are written as constants.
+        DWORD keep = 0;
+        DWORD fill = 0;
+        for (UINT k = 0; k < 4; ++k) {
+            if (average_[k])
+                continue;
+            keep |= 0xFFu << (8 * k);
+            fill |= DWORD{constant_[k]} << (8 * k);
         }
-        return;
+        if constexpr (std::endian::native == std::endian::little) {
+            for (UINT i = 0; i < count; ++i, top += 8, bottom += 8, target += 4) {
+                const DWORD average =
+                    AverageFour(Load32(top), Load32(top + 4), Load32(bottom), Load32(bottom + 4));
+                Store32(target, (average & ~keep) | fill);
+            }
+            return;
+        }
     }
     for (UINT i = 0; i < count; ++i, top += 2 * b, bottom += 2 * b, target += b)
         for (UINT k = 0; k < b; ++k)

@@ -57,6 +57,7 @@ seed_pattern() {
   esac
 }
 
+failed=()
 for target in "${targets[@]}"; do
   source="fuzz/fuzz_$target.cpp"
   if [ ! -e "$source" ]; then
@@ -75,6 +76,15 @@ for target in "${targets[@]}"; do
   fi
 
   echo "fuzzing $target for $seconds s"
-  "$binary" "$corpus" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" 2>&1 | tail -n 12
+  if ! "$binary" "$corpus" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$out/crashes/$target-" >"$out/$target.log" 2>&1; then
+    failed+=("$target")
+    grep -A 12 -E "^==[0-9]+==ERROR|SUMMARY|runtime error" "$out/$target.log" | head -n 40
+  fi
+  tail -n 6 "$out/$target.log"
 done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz.sh: failures in: ${failed[*]} (inputs in $out/crashes, logs in $out/<target>.log)" >&2
+  exit 1
+fi

@@ -57,8 +57,14 @@ int ClipTriangle(const PipelineVertex& a, const PipelineVertex& b, const Pipelin
             const float dq = PlaneDistance(plane, q.clip, setup.guardBand);
             if (dp >= 0.0f)
                 next[m++] = p;
-            if ((dp >= 0.0f) != (dq >= 0.0f) && m < kMaxClippedVertices + 2)
-                Interpolate(p, q, dp / (dp - dq), count, next[m++]);
+            if ((dp >= 0.0f) != (dq >= 0.0f) && m < kMaxClippedVertices + 2) {
+                // Always from the inside vertex outwards, so two triangles sharing this edge get
+                // the very same new vertex and no crack opens between them.
+                if (dp >= 0.0f)
+                    Interpolate(p, q, dp / (dp - dq), count, next[m++]);
+                else
+                    Interpolate(q, p, dq / (dq - dp), count, next[m++]);
+            }
         }
         std::swap(in, next);
         n = m;

@@ -5,7 +5,9 @@
 #include "platform/d3d9/Direct3D.h"
 #include "platform/d3d9/PixelFormats.h"
 #include "platform/d3d9/PresentationTarget.h"
+#include "platform/d3d9/SurfaceFill.h"
 #include "platform/d3d9/Texture.h"
+#include "platform/d3d9/TextureUpdate.h"
 
 #include <algorithm>
 #include <new>
@@ -89,9 +91,10 @@ HRESULT Device::CreateSwapChainSurfaces(D3DPRESENT_PARAMETERS& p) {
         return D3DERR_INVALIDCALL;
     if (p.EnableAutoDepthStencil && !IsDepthFormat(p.AutoDepthStencilFormat))
         return D3DERR_INVALIDCALL;
-    // A window with no area (minimised) still gets a one-pixel back buffer.
-    p.BackBufferWidth = std::clamp<UINT>(p.BackBufferWidth, 1, kMaxTextureSize);
-    p.BackBufferHeight = std::clamp<UINT>(p.BackBufferHeight, 1, kMaxTextureSize);
+    // A window with no area (minimised) still gets a one-pixel back buffer; the size used is
+    // written back to the parameters.
+    p.BackBufferWidth = std::clamp<UINT>(p.BackBufferWidth, 1, kMaxBackBufferSize);
+    p.BackBufferHeight = std::clamp<UINT>(p.BackBufferHeight, 1, kMaxBackBufferSize);
     if (p.BackBufferCount == 0)
         p.BackBufferCount = 1;
 
@@ -316,7 +319,7 @@ HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3
     if (!surface || sharedHandle)
         return D3DERR_INVALIDCALL;
     *surface = nullptr;
-    if (width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize ||
+    if (width == 0 || height == 0 || width > kMaxBackBufferSize || height > kMaxBackBufferSize ||
         !IsRenderTargetFormat(format) || multiSample != D3DMULTISAMPLE_NONE)
         return D3DERR_INVALIDCALL;
     const SurfaceDesc desc{format, width, height, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, lockable != FALSE};
@@ -330,7 +333,7 @@ HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT for
     if (!surface || sharedHandle)
         return D3DERR_INVALIDCALL;
     *surface = nullptr;
-    if (width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize ||
+    if (width == 0 || height == 0 || width > kMaxBackBufferSize || height > kMaxBackBufferSize ||
         !IsDepthFormat(format) || multiSample != D3DMULTISAMPLE_NONE)
         return D3DERR_INVALIDCALL;
     const SurfaceDesc desc{
@@ -344,7 +347,7 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT f
     if (!surface || sharedHandle)
         return D3DERR_INVALIDCALL;
     *surface = nullptr;
-    if (width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize ||
+    if (width == 0 || height == 0 || width > kMaxBackBufferSize || height > kMaxBackBufferSize ||
         !IsTextureFormat(format) || !ValidPool(pool) || pool == D3DPOOL_MANAGED)
         return D3DERR_INVALIDCALL;
     const SurfaceDesc desc{format, width, height, 0, pool, true};
@@ -353,59 +356,7 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT f
 }
 
 HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) {
-    if (!source || !destination || source->GetType() != destination->GetType())
-        return D3DERR_INVALIDCALL;
-    const D3DRESOURCETYPE type = source->GetType();
-    if (type == D3DRTYPE_TEXTURE) {
-        auto* src = static_cast<Texture2D*>(static_cast<IDirect3DTexture9*>(source));
-        auto* dst = static_cast<Texture2D*>(static_cast<IDirect3DTexture9*>(destination));
-        if (src->Pool() != D3DPOOL_SYSTEMMEM || dst->Pool() != D3DPOOL_DEFAULT ||
-            src->Format() != dst->Format())
-            return D3DERR_INVALIDCALL;
-        // The source may have more (larger) levels than the destination; match by size.
-        const Surface* top = dst->Level(0);
-        UINT first = 0;
-        while (first < src->GetLevelCount() &&
-               (src->Level(first)->Width() != top->Width() || src->Level(first)->Height() != top->Height()))
-            ++first;
-        if (first == src->GetLevelCount() || src->GetLevelCount() - first < dst->GetLevelCount())
-            return D3DERR_INVALIDCALL;
-        for (UINT i = 0; i < dst->GetLevelCount(); ++i)
-            CopySurfacePixels(*src->Level(first + i), *dst->Level(i));
-        return D3D_OK;
-    }
-    if (type == D3DRTYPE_CUBETEXTURE) {
-        auto* src = static_cast<CubeTexture*>(static_cast<IDirect3DCubeTexture9*>(source));
-        auto* dst = static_cast<CubeTexture*>(static_cast<IDirect3DCubeTexture9*>(destination));
-        if (src->Pool() != D3DPOOL_SYSTEMMEM || dst->Pool() != D3DPOOL_DEFAULT ||
-            src->Format() != dst->Format() || src->GetLevelCount() != dst->GetLevelCount() ||
-            src->Face(0, 0)->Width() != dst->Face(0, 0)->Width())
-            return D3DERR_INVALIDCALL;
-        for (UINT face = 0; face < 6; ++face)
-            for (UINT i = 0; i < dst->GetLevelCount(); ++i)
-                CopySurfacePixels(*src->Face(face, i), *dst->Face(face, i));
-        return D3D_OK;
-    }
-    if (type == D3DRTYPE_VOLUMETEXTURE) {
-        auto* src = static_cast<VolumeTexture*>(static_cast<IDirect3DVolumeTexture9*>(source));
-        auto* dst = static_cast<VolumeTexture*>(static_cast<IDirect3DVolumeTexture9*>(destination));
-        if (src->Pool() != D3DPOOL_SYSTEMMEM || dst->Pool() != D3DPOOL_DEFAULT ||
-            src->GetLevelCount() != dst->GetLevelCount())
-            return D3DERR_INVALIDCALL;
-        for (UINT i = 0; i < dst->GetLevelCount(); ++i) {
-            Volume* s = src->Level(i);
-            Volume* d = dst->Level(i);
-            const D3DVOLUME_DESC& sd = s->Desc();
-            const D3DVOLUME_DESC& dd = d->Desc();
-            if (sd.Format != dd.Format || sd.Width != dd.Width || sd.Height != dd.Height ||
-                sd.Depth != dd.Depth)
-                return D3DERR_INVALIDCALL;
-            std::copy(s->Bits(), s->Bits() + size_t(s->SlicePitch()) * sd.Depth, d->Bits());
-            d->Changed();
-        }
-        return D3D_OK;
-    }
-    return D3DERR_INVALIDCALL;
+    return CopyTextureToDefaultPool(source, destination);
 }
 
 HRESULT Device::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destination) {
@@ -437,11 +388,7 @@ HRESULT Device::ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3DCOLOR
             return D3DERR_INVALIDCALL;
         r = *rect;
     }
-    const TargetView view{s->Bits(), int(s->Pitch()), int(s->Width()), int(s->Height()), s->Format()};
-    for (LONG y = r.top; y < r.bottom; ++y)
-        for (LONG x = r.left; x < r.right; ++x)
-            WriteTargetPixel(view, x, y, color);
-    s->Changed();
+    FillColorRect(*s, PixelRect{r.left, r.top, r.right, r.bottom}, color);
     return D3D_OK;
 }
 

@@ -117,6 +117,8 @@ private:
     void PrepareSamplers();
     bool VertexFitsStride(UINT stride) const;
     HRESULT ProcessStreamVertices(UINT first, UINT count, INT base);
+    bool ReserveVertices(UINT count);
+    bool ReserveIndices(UINT count);
     void ProcessUserVertices(const BYTE* data, UINT stride, UINT first, UINT count);
     void DrawAssembled(D3DPRIMITIVETYPE type, UINT primitiveCount, const UINT* indices);
     void DrawTriangle(const PipelineVertex& a, const PipelineVertex& b, const PipelineVertex& c);
@@ -150,6 +152,7 @@ private:
     bool layoutDirty_ = true;
     bool layoutValid_ = false;
     VertexLayout layout_;
+    UINT layoutExtent_[kMaxStreams] = {}; // bytes of a vertex each stream must hold
     VertexSetup vertexSetup_;
     PixelSetup pixelSetup_;
     SpanFunction spanFunction_ = nullptr;

@@ -1,15 +1,15 @@
-// Draw calls and Clear: derived-state preparation, vertex processing, primitive assembly and
+// Draw calls: derived-state preparation, vertex processing, primitive assembly and
 // handing triangles, lines and points to the rasteriser.
 
 #include "platform/d3d9/Device.h"
 
 #include "platform/d3d9/Clipper.h"
-#include "platform/d3d9/FillMemory.h"
 #include "platform/d3d9/OutputMerger.h"
 #include "platform/d3d9/Texture.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -77,6 +77,14 @@ void Device::PreparePixelSetup() {
         depthStencil_ && (depthStencil_->Format() == D3DFMT_D24S8 || depthStencil_->Format() == D3DFMT_D24X8)
             ? 0xFFFFFF00u
             : 0xFFFFFFFFu;
+    p.stencilTest = rs[D3DRS_STENCILENABLE] != 0 && depthStencil_ && depthStencil_->Format() == D3DFMT_D24S8;
+    p.stencilFunc = rs[D3DRS_STENCILFUNC];
+    p.stencilRef = rs[D3DRS_STENCILREF];
+    p.stencilMask = rs[D3DRS_STENCILMASK];
+    p.stencilWriteMask = rs[D3DRS_STENCILWRITEMASK];
+    p.stencilFail = rs[D3DRS_STENCILFAIL];
+    p.stencilDepthFail = rs[D3DRS_STENCILZFAIL];
+    p.stencilPass = rs[D3DRS_STENCILPASS];
     p.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
     p.alphaFunc = rs[D3DRS_ALPHAFUNC];
     p.alphaRef = rs[D3DRS_ALPHAREF] & 0xFF;
@@ -140,7 +148,7 @@ void Device::PreparePixelSetup() {
         r.right = std::min<int>(r.right, state_.scissor.right);
         r.bottom = std::min<int>(r.bottom, state_.scissor.bottom);
     }
-    if (p.depthTest) {
+    if (p.depthTest || p.stencilTest) {
         r.right = std::min(r.right, p.depth.width);
         r.bottom = std::min(r.bottom, p.depth.height);
     }
@@ -163,6 +171,8 @@ bool Device::PrepareDraw() {
         layoutValid_ = declaration_ ? true : (state_.fvf != 0 && LayoutFromFvf(state_.fvf, &layout_));
         if (declaration_)
             layout_ = declaration_->Layout();
+        for (int stream = 0; stream < kMaxStreams; ++stream)
+            layoutExtent_[stream] = LayoutExtent(layout_, stream);
         layoutDirty_ = false;
     }
     if (!layoutValid_)
@@ -174,10 +184,10 @@ bool Device::PrepareDraw() {
         PrepareSamplers();
         samplersDirty_ = false;
     } else {
-        // Texture contents may have changed since the setup was made.
+        // Texture contents or levels of detail may have changed since the setup was made.
         for (int s = 0; s < pixelSetup_.stageCount; ++s)
             if (stageTextures_[s])
-                pixelSetup_.samplers[s].views = stageTextures_[s]->Views();
+                RefreshSamplerTexture(stageTextures_[s], state_.sampler[s], &pixelSetup_.samplers[s]);
     }
     if (transformsDirty_) {
         PrepareTransforms(state_, vertexSetup_);
@@ -203,15 +213,36 @@ void Device::MarkTargetChanged() {
     renderTarget_->Changed();
 }
 
+// Drawing from user memory reads stream 0 only, one vertex per stride.
 bool Device::VertexFitsStride(UINT stride) const {
-    return LayoutExtent(layout_, 0) <= stride;
+    for (int stream = 1; stream < kMaxStreams; ++stream)
+        if (layoutExtent_[stream] != 0)
+            return false;
+    return layoutExtent_[0] <= stride;
 }
 
 // ---- Vertex processing ----
 
+bool Device::ReserveIndices(UINT count) {
+    try {
+        indexScratch_.resize(count);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool Device::ReserveVertices(UINT count) {
+    try {
+        if (vertices_.size() < count)
+            vertices_.resize(count);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 void Device::ProcessUserVertices(const BYTE* data, UINT stride, UINT first, UINT count) {
-    if (vertices_.size() < count)
-        vertices_.resize(count);
     VertexStreams streams;
     for (UINT i = 0; i < count; ++i) {
         streams.data[0] = data + size_t(first + i) * stride;
@@ -222,7 +253,7 @@ void Device::ProcessUserVertices(const BYTE* data, UINT stride, UINT first, UINT
 HRESULT Device::ProcessStreamVertices(UINT first, UINT count, INT base) {
     // Every stream the layout reads must hold every vertex asked for.
     for (int s = 0; s < kMaxStreams; ++s) {
-        const UINT extent = LayoutExtent(layout_, s);
+        const UINT extent = layoutExtent_[s];
         if (extent == 0)
             continue;
         const StreamBinding& b = streams_[s];
@@ -233,8 +264,8 @@ HRESULT Device::ProcessStreamVertices(UINT first, UINT count, INT base) {
             (long long)b.offset + lastVertex * b.stride + extent > (long long)b.buffer->Size())
             return D3DERR_INVALIDCALL;
     }
-    if (vertices_.size() < count)
-        vertices_.resize(count);
+    if (!ReserveVertices(count))
+        return E_OUTOFMEMORY;
     VertexStreams streams;
     for (UINT i = 0; i < count; ++i) {
         const long long index = (long long)base + first + i;
@@ -369,6 +400,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
         return D3DERR_INVALIDCALL;
     if (!PrepareDraw() || !VertexFitsStride(stride))
         return D3DERR_INVALIDCALL;
+    if (!ReserveVertices(count))
+        return E_OUTOFMEMORY;
     ProcessUserVertices(static_cast<const BYTE*>(vertexData), stride, 0, count);
     DrawAssembled(type, primitiveCount, nullptr);
     // Drawing from user memory leaves stream 0 unset.
@@ -386,7 +419,8 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexInde
         return D3DERR_INVALIDCALL;
     if (!PrepareDraw() || !VertexFitsStride(stride))
         return D3DERR_INVALIDCALL;
-    indexScratch_.resize(count);
+    if (!ReserveVertices(numVertices) || !ReserveIndices(count))
+        return E_OUTOFMEMORY;
     for (UINT i = 0; i < count; ++i) {
         UINT index;
         if (indexFormat == D3DFMT_INDEX16) {
@@ -431,7 +465,8 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     const UINT indexSize = indices_->Format() == D3DFMT_INDEX16 ? 2 : 4;
     if ((unsigned long long)(startIndex) + count > indices_->Size() / indexSize)
         return D3DERR_INVALIDCALL;
-    indexScratch_.resize(count);
+    if (!ReserveIndices(count))
+        return E_OUTOFMEMORY;
     const BYTE* data = indices_->Data() + size_t(startIndex) * indexSize;
     for (UINT i = 0; i < count; ++i) {
         UINT index;
@@ -450,110 +485,5 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     if (FAILED(hr))
         return hr;
     DrawAssembled(type, primitiveCount, indexScratch_.data());
-    return D3D_OK;
-}
-
-// ---- Clear ----
-
-HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
-                      DWORD stencil) {
-    if ((count > 0 && !rects) || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
-        return D3DERR_INVALIDCALL;
-    const bool clearDepth = (flags & D3DCLEAR_ZBUFFER) != 0;
-    const bool clearStencil = (flags & D3DCLEAR_STENCIL) != 0;
-    if ((clearDepth || clearStencil) && !depthStencil_)
-        return D3DERR_INVALIDCALL;
-    if (clearStencil && depthStencil_->Format() != D3DFMT_D24S8)
-        return D3DERR_INVALIDCALL;
-    if (clearDepth && !(z >= 0.0f && z <= 1.0f))
-        return D3DERR_INVALIDCALL;
-
-    const D3DVIEWPORT9& vp = state_.viewport;
-    PixelRect area{int(vp.X), int(vp.Y), int(vp.X + vp.Width), int(vp.Y + vp.Height)};
-    if (state_.render[D3DRS_SCISSORTESTENABLE]) {
-        area.left = std::max<int>(area.left, state_.scissor.left);
-        area.top = std::max<int>(area.top, state_.scissor.top);
-        area.right = std::min<int>(area.right, state_.scissor.right);
-        area.bottom = std::min<int>(area.bottom, state_.scissor.bottom);
-    }
-    Surface* target = renderTarget_;
-    const DWORD depthValue = clearDepth ? QuantizeDepth(z, depthStencil_->Format()) : 0;
-
-    auto clearRect = [&](PixelRect r) {
-        if (flags & D3DCLEAR_TARGET) {
-            PixelRect t = r;
-            t.right = std::min(t.right, int(target->Width()));
-            t.bottom = std::min(t.bottom, int(target->Height()));
-            if (t.left < t.right && t.top < t.bottom) {
-                const UINT bpp = target->BytesPerPixel();
-                if (bpp == 4) {
-                    const DWORD value = target->Format() == D3DFMT_X8R8G8B8 ? (color | 0xFF000000u) : color;
-                    const bool whole = t.left == 0 && UINT(t.right) == target->Width() &&
-                                       target->Pitch() == target->Width() * 4;
-                    if (whole) {
-                        Fill32(reinterpret_cast<DWORD*>(target->Row(UINT(t.top))),
-                               size_t(t.bottom - t.top) * target->Width(), value);
-                    } else {
-                        for (int y = t.top; y < t.bottom; ++y)
-                            Fill32(reinterpret_cast<DWORD*>(target->Row(UINT(y))) + t.left,
-                                   size_t(t.right - t.left), value);
-                    }
-                } else {
-                    const TargetView view{target->Bits(), int(target->Pitch()), int(target->Width()),
-                                          int(target->Height()), target->Format()};
-                    for (int y = t.top; y < t.bottom; ++y)
-                        for (int x = t.left; x < t.right; ++x)
-                            WriteTargetPixel(view, x, y, color);
-                }
-            }
-        }
-        if (clearDepth || clearStencil) {
-            Surface* depth = depthStencil_;
-            PixelRect d = r;
-            d.right = std::min(d.right, int(depth->Width()));
-            d.bottom = std::min(d.bottom, int(depth->Height()));
-            if (IsDepth16(depth->Format()) && d.left < d.right && d.top < d.bottom) {
-                const bool whole =
-                    d.left == 0 && UINT(d.right) == depth->Width() && depth->Pitch() == depth->Width() * 2;
-                if (whole) {
-                    Fill16(reinterpret_cast<WORD*>(depth->Row(UINT(d.top))),
-                           size_t(d.bottom - d.top) * depth->Width(), WORD(depthValue));
-                } else {
-                    for (int y = d.top; y < d.bottom; ++y)
-                        Fill16(reinterpret_cast<WORD*>(depth->Row(UINT(y))) + d.left,
-                               size_t(d.right - d.left), WORD(depthValue));
-                }
-                d.bottom = d.top; // done
-            }
-            for (int y = d.top; y < d.bottom; ++y) {
-                DWORD* row = reinterpret_cast<DWORD*>(depth->Row(UINT(y)));
-                for (int x = d.left; x < d.right; ++x) {
-                    DWORD v = row[x];
-                    if (depth->Format() == D3DFMT_D32) {
-                        v = depthValue;
-                    } else {
-                        if (clearDepth)
-                            v = (v & 0xFFu) | depthValue;
-                        if (clearStencil)
-                            v = (v & 0xFFFFFF00u) | (stencil & 0xFFu);
-                    }
-                    row[x] = v;
-                }
-            }
-        }
-    };
-
-    if (count == 0) {
-        clearRect(area);
-    } else {
-        for (DWORD i = 0; i < count; ++i) {
-            PixelRect r{std::max<int>(area.left, rects[i].x1), std::max<int>(area.top, rects[i].y1),
-                        std::min<int>(area.right, rects[i].x2), std::min<int>(area.bottom, rects[i].y2)};
-            if (r.left < r.right && r.top < r.bottom)
-                clearRect(r);
-        }
-    }
-    if (flags & D3DCLEAR_TARGET)
-        target->Changed();
     return D3D_OK;
 }

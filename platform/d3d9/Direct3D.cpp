@@ -91,7 +91,7 @@ void FillDeviceCaps(D3DDEVTYPE type, D3DCAPS9* c) {
     c->MaxVertexW = 1.0e10f;
     c->GuardBandLeft = c->GuardBandTop = -16384.0f;
     c->GuardBandRight = c->GuardBandBottom = 16384.0f;
-    c->StencilCaps = 0;
+    c->StencilCaps = D3DSTENCILCAPS_ALL; // on D24S8 buffers; not two-sided
     c->FVFCaps = 8 | D3DFVFCAPS_DONOTSTRIPELEMENTS;
     DWORD ops = 0;
     for (DWORD op = D3DTOP_DISABLE; op <= D3DTOP_LERP; ++op)

@@ -26,6 +26,7 @@ void FillDeviceCaps(D3DDEVTYPE type, D3DCAPS9* caps);
 // Limits the device enforces on resources.
 constexpr UINT kMaxTextureSize = 4096;
 constexpr UINT kMaxVolumeExtent = 256;
+constexpr UINT kMaxBackBufferSize = 8192;
 
 bool IsValidDeviceType(D3DDEVTYPE type);
 bool IsDisplayFormat(D3DFORMAT format);

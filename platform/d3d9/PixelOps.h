@@ -131,10 +131,14 @@ inline TexelFootprint PixelFootprint(const SpanPlanes& pl, const float* coords, 
     return f;
 }
 
-// Samples a flat texture without mip levels, choosing the filter from the footprint when the
-// minification and magnification filters differ.
+// Samples a texture. Flat textures read without mip levels take the inline filters, choosing the
+// filter from the footprint when the minification and magnification filters differ; mip-mapped,
+// cube and volume textures go through the general sampler.
 inline DWORD SampleFlat(const SamplerSetup& s, const TexelView& view, const float* coords,
                         const SpanPlanes& pl, int offset, float w) {
+    if (s.kind != TextureKind::Flat || s.mipFilter != D3DTEXF_NONE)
+        return SampleTexture(s, coords,
+                             s.needsDerivatives ? PixelFootprint(pl, coords, offset, w) : TexelFootprint{});
     DWORD filter = s.magFilter;
     if (s.needsDerivatives &&
         FootprintSquared(view, PixelFootprint(pl, coords, offset, w)) > s.minificationThreshold)

@@ -42,6 +42,57 @@ void WriteTargetPixel(const TargetView& t, int x, int y, DWORD color) {
     }
 }
 
+namespace {
+
+DWORD StencilOperation(DWORD op, DWORD value, DWORD ref) {
+    switch (op) {
+    case D3DSTENCILOP_ZERO:
+        return 0;
+    case D3DSTENCILOP_REPLACE:
+        return ref & 0xFF;
+    case D3DSTENCILOP_INCRSAT:
+        return value < 255 ? value + 1 : 255;
+    case D3DSTENCILOP_DECRSAT:
+        return value > 0 ? value - 1 : 0;
+    case D3DSTENCILOP_INVERT:
+        return ~value & 0xFF;
+    case D3DSTENCILOP_INCR:
+        return (value + 1) & 0xFF;
+    case D3DSTENCILOP_DECR:
+        return (value - 1) & 0xFF;
+    default:
+        return value;
+    }
+}
+
+void UpdateStencil(const PixelSetup& s, int x, int y, DWORD op) {
+    if (op == D3DSTENCILOP_KEEP)
+        return;
+    DWORD stored = ReadDepthValue(s.depth, x, y);
+    const DWORD old = stored & 0xFF;
+    const DWORD updated = StencilOperation(op, old, s.stencilRef);
+    stored = (stored & 0xFFFFFF00u) | ((old & ~s.stencilWriteMask) | (updated & s.stencilWriteMask));
+    BYTE* row = s.depth.bits + size_t(y) * s.depth.pitch;
+    std::memcpy(row + size_t(x) * 4, &stored, 4);
+}
+
+// The stencil test and then the depth test, with the stencil operations their outcome asks for.
+bool StencilAndDepthPass(const PixelSetup& s, int x, int y, DWORD depthValue) {
+    const DWORD stored = ReadDepthValue(s.depth, x, y);
+    if (!Compare(s.stencilFunc, s.stencilRef & s.stencilMask & 0xFF, stored & s.stencilMask & 0xFF)) {
+        UpdateStencil(s, x, y, s.stencilFail);
+        return false;
+    }
+    if (s.depthTest && !Compare(s.depthFunc, depthValue & s.depthCompareMask, stored & s.depthCompareMask)) {
+        UpdateStencil(s, x, y, s.stencilDepthFail);
+        return false;
+    }
+    UpdateStencil(s, x, y, s.stencilPass);
+    return true;
+}
+
+} // namespace
+
 void ShadeSpanGeneral(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
     const PixelSetup& s = *static_cast<const PixelSetup*>(context);
     const float fy = float(y) - pl.originY;
@@ -54,8 +105,10 @@ void ShadeSpanGeneral(void* context, const SpanPlanes& pl, int y, int x0, int x1
     for (int x = x0; x <= x1; ++x) {
         const float fx = float(x) - pl.originX;
         DWORD depthValue = 0;
-        if (s.depthTest) {
+        if (s.depthTest || s.depthWrite)
             depthValue = QuantizeDepth(zRow + pl.z[1] * fx, s.depth.format);
+        // Without stencil operations a pixel that fails the depth test can be dropped at once.
+        if (s.depthTest && !s.stencilTest) {
             const DWORD stored = ReadDepthValue(s.depth, x, y) & s.depthCompareMask;
             if (!Compare(s.depthFunc, depthValue & s.depthCompareMask, stored))
                 continue;
@@ -67,7 +120,9 @@ void ShadeSpanGeneral(void* context, const SpanPlanes& pl, int y, int x0, int x1
             v[i] = (rowBase[i] + pl.dx[i] * fx) * w;
 
         StageRegisters regs;
-        regs.diffuse = {ColorToByte(v[0]), ColorToByte(v[1]), ColorToByte(v[2]), ColorToByte(v[3])};
+        const float* diffuse = pl.flatDiffuse ? pl.diffuse : v;
+        regs.diffuse = {ColorToByte(diffuse[0]), ColorToByte(diffuse[1]), ColorToByte(diffuse[2]),
+                        ColorToByte(diffuse[3])};
         if (s.varyings.specular >= 0) {
             const float* sp = v + s.varyings.specular;
             regs.specular = {ColorToByte(sp[0]), ColorToByte(sp[1]), ColorToByte(sp[2]), ColorToByte(sp[3])};
@@ -101,6 +156,8 @@ void ShadeSpanGeneral(void* context, const SpanPlanes& pl, int y, int x0, int x1
             out.b = std::min(255, out.b + regs.specular.b);
         }
         if (s.alphaTest && !Compare(s.alphaFunc, DWORD(out.a), s.alphaRef))
+            continue;
+        if (s.stencilTest && !StencilAndDepthPass(s, x, y, depthValue))
             continue;
         if (s.depthWrite)
             WriteDepthValue(s.depth, x, y, depthValue);

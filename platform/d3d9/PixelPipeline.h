@@ -33,6 +33,12 @@ struct PixelSetup {
     bool depthWrite = false;
     DWORD depthFunc = D3DCMP_LESSEQUAL;
     DWORD depthCompareMask = 0xFFFFFFFFu; // which stored bits hold depth
+    // Stencil test on the low byte of a D24S8 buffer.
+    bool stencilTest = false;
+    DWORD stencilFunc = D3DCMP_ALWAYS;
+    DWORD stencilRef = 0, stencilMask = 0xFF, stencilWriteMask = 0xFF;
+    DWORD stencilFail = D3DSTENCILOP_KEEP, stencilDepthFail = D3DSTENCILOP_KEEP,
+          stencilPass = D3DSTENCILOP_KEEP;
     bool alphaTest = false;
     DWORD alphaFunc = D3DCMP_ALWAYS;
     DWORD alphaRef = 0;
@@ -46,10 +52,14 @@ struct PixelSetup {
     Rgba textureFactor{255, 255, 255, 255};
     bool specularAdd = false;
     VaryingLayout varyings;
+    // Filled by ChooseSpanFunction for the specialised span functions: where the first stage's
+    // colour and alpha come from.
+    int singleColorSource = 0;
+    int singleAlphaSource = 0;
 };
 
 // Picks the span function for a setup.
-SpanFunction ChooseSpanFunction(const PixelSetup& setup);
+SpanFunction ChooseSpanFunction(PixelSetup& setup);
 
 // The general span function (every state combination).
 void ShadeSpanGeneral(void* setup, const SpanPlanes& planes, int y, int x0, int x1);

@@ -90,6 +90,11 @@ void SetupPlanes(const ScreenVertex* v[3], const float fx[3], const float fy[3],
     plane(v[0]->z, v[1]->z, v[2]->z, &p.z[0], &p.z[1], &p.z[2]);
     plane(v[0]->rhw, v[1]->rhw, v[2]->rhw, &p.q[0], &p.q[1], &p.q[2]);
     p.count = count;
+    p.flatDiffuse = count >= 4;
+    for (int i = 0; i < 4 && p.flatDiffuse; ++i) {
+        p.diffuse[i] = v[0]->varying[i];
+        p.flatDiffuse = v[1]->varying[i] == p.diffuse[i] && v[2]->varying[i] == p.diffuse[i];
+    }
     for (int i = 0; i < count; ++i)
         plane(double(v[0]->varying[i]) * v[0]->rhw, double(v[1]->varying[i]) * v[1]->rhw,
               double(v[2]->varying[i]) * v[2]->rhw, &p.base[i], &p.dx[i], &p.dy[i]);
@@ -110,6 +115,11 @@ void SetupLinePlanes(const ScreenVertex& a, const ScreenVertex& b, float length,
     plane(a.z, b.z, &p.z[0], &p.z[1], &p.z[2]);
     plane(a.rhw, b.rhw, &p.q[0], &p.q[1], &p.q[2]);
     p.count = count;
+    p.flatDiffuse = count >= 4;
+    for (int i = 0; i < 4 && p.flatDiffuse; ++i) {
+        p.diffuse[i] = a.varying[i];
+        p.flatDiffuse = b.varying[i] == p.diffuse[i];
+    }
     for (int i = 0; i < count; ++i)
         plane(a.varying[i] * a.rhw, b.varying[i] * b.rhw, &p.base[i], &p.dx[i], &p.dy[i]);
 }

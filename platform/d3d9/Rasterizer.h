@@ -23,6 +23,10 @@ struct SpanPlanes {
     float originX = 0, originY = 0;
     float z[3] = {};
     float q[3] = {};
+    // The diffuse colour (varyings 0..3) when it is the same at every vertex: pixels take it as it
+    // is instead of interpolating it.
+    bool flatDiffuse = false;
+    float diffuse[4] = {};
     int count = 0;
     // Only the first `count` entries are set.
     float base[kMaxVaryings];

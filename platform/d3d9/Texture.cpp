@@ -96,7 +96,9 @@ HRESULT Texture2D::QueryInterface(REFIID riid, void** object) {
 }
 
 DWORD Texture2D::SetLOD(DWORD lod) {
-    return ClampLod(lod, GetLevelCount(), Pool(), lod_);
+    const DWORD old = ClampLod(lod, GetLevelCount(), Pool(), lod_);
+    SetBaseLevel(int(lod_));
+    return old;
 }
 
 HRESULT Texture2D::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
@@ -165,7 +167,9 @@ HRESULT CubeTexture::QueryInterface(REFIID riid, void** object) {
 }
 
 DWORD CubeTexture::SetLOD(DWORD lod) {
-    return ClampLod(lod, levelsPerFace_, Pool(), lod_);
+    const DWORD old = ClampLod(lod, levelsPerFace_, Pool(), lod_);
+    SetBaseLevel(int(lod_));
+    return old;
 }
 
 Surface* CubeTexture::Find(D3DCUBEMAP_FACES face, UINT level) {
@@ -238,7 +242,9 @@ HRESULT VolumeTexture::QueryInterface(REFIID riid, void** object) {
 }
 
 DWORD VolumeTexture::SetLOD(DWORD lod) {
-    return ClampLod(lod, GetLevelCount(), Pool(), lod_);
+    const DWORD old = ClampLod(lod, GetLevelCount(), Pool(), lod_);
+    SetBaseLevel(int(lod_));
+    return old;
 }
 
 HRESULT VolumeTexture::GetLevelDesc(UINT level, D3DVOLUME_DESC* desc) {

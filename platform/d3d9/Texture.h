@@ -24,15 +24,19 @@ public:
         return views_.data();
     }
     void MarkStale() { viewsStale_ = true; }
+    // The most detailed level sampled (SetLOD of managed textures).
+    int BaseLevel() const { return baseLevel_; }
 
 protected:
     SampledTexture(TextureKind kind, int levels) : kind_(kind), levelCount_(levels) {}
     void SetLevelCount(int levels) { levelCount_ = levels; }
+    void SetBaseLevel(int level) { baseLevel_ = level; }
     virtual void RefreshViews() = 0;
     std::vector<TexelView> views_;
 
 private:
     bool viewsStale_ = true;
+    int baseLevel_ = 0;
     TextureKind kind_;
     int levelCount_;
 };

@@ -189,10 +189,16 @@ void PrepareSampler(SampledTexture* texture, const DWORD* ss, SamplerSetup* setu
     setup->minFilter = ss[D3DSAMP_MINFILTER];
     setup->mipFilter = setup->levels > 1 ? ss[D3DSAMP_MIPFILTER] : D3DTEXF_NONE;
     setup->lodBias = BitsFloat(ss[D3DSAMP_MIPMAPLODBIAS]);
-    setup->baseLevel = std::min(int(ss[D3DSAMP_MAXMIPLEVEL]), setup->levels - 1);
+    RefreshSamplerTexture(texture, ss, setup);
     const bool sameFilter = (setup->magFilter == D3DTEXF_LINEAR) == (setup->minFilter == D3DTEXF_LINEAR);
     setup->needsDerivatives = setup->mipFilter != D3DTEXF_NONE || !sameFilter;
-    setup->minificationThreshold = std::exp2(-2.0f * setup->lodBias);
+    setup->minificationThreshold = setup->lodBias == 0.0f ? 1.0f : std::exp2(-2.0f * setup->lodBias);
+}
+
+void RefreshSamplerTexture(SampledTexture* texture, const DWORD* ss, SamplerSetup* setup) {
+    setup->views = texture->Views();
+    const int baseLevel = std::max(int(std::min<DWORD>(ss[D3DSAMP_MAXMIPLEVEL], 15)), texture->BaseLevel());
+    setup->baseLevel = std::min(baseLevel, setup->levels - 1);
 }
 
 DWORD SampleTexture(const SamplerSetup& s, const float* coords, const TexelFootprint& footprint) {

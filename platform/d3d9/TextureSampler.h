@@ -32,6 +32,10 @@ struct SamplerSetup {
 // Fills a setup from a texture (may be null) and the sampler's states.
 void PrepareSampler(SampledTexture* texture, const DWORD* samplerStates, SamplerSetup* setup);
 
+// Brings the texture's views and most detailed level up to date (its pixels or its LOD may have
+// changed since the setup was made).
+void RefreshSamplerTexture(SampledTexture* texture, const DWORD* samplerStates, SamplerSetup* setup);
+
 // Coordinates' screen-space derivatives, used only when `needsDerivatives` is set.
 struct TexelFootprint {
     float dudx = 0, dvdx = 0, dwdx = 0;

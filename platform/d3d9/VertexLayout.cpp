@@ -34,11 +34,31 @@ float HalfToFloat(WORD h) {
     return v;
 }
 
+int ComponentCount(D3DDECLTYPE type) {
+    switch (type) {
+    case D3DDECLTYPE_FLOAT1:
+        return 1;
+    case D3DDECLTYPE_FLOAT2:
+    case D3DDECLTYPE_SHORT2:
+    case D3DDECLTYPE_SHORT2N:
+    case D3DDECLTYPE_USHORT2N:
+    case D3DDECLTYPE_FLOAT16_2:
+        return 2;
+    case D3DDECLTYPE_FLOAT3:
+    case D3DDECLTYPE_UDEC3:
+    case D3DDECLTYPE_DEC3N:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
 void SetRef(VertexElementRef& ref, int stream, UINT offset, D3DDECLTYPE type) {
     ref.present = true;
     ref.stream = stream;
     ref.offset = offset;
     ref.type = type;
+    ref.components = ComponentCount(type);
 }
 
 } // namespace

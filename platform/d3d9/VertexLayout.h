@@ -12,6 +12,7 @@ struct VertexElementRef {
     int stream = 0;
     UINT offset = 0;
     D3DDECLTYPE type = D3DDECLTYPE_UNUSED;
+    int components = 0; // how many of x, y, z, w the element holds
 };
 
 struct VertexLayout {

@@ -93,9 +93,11 @@ unsigned Outcode(const float* c, float guardBand) {
 void MaterialColor(DWORD source, bool colorVertex, bool hasDiffuse, const float* diffuse, bool hasSpecular,
                    const float* specular, const D3DCOLORVALUE& material, float out[4]) {
     if (colorVertex && source == D3DMCS_COLOR1 && hasDiffuse) {
-        std::copy(diffuse, diffuse + 4, out);
+        for (int i = 0; i < 4; ++i)
+            out[i] = diffuse[i];
     } else if (colorVertex && source == D3DMCS_COLOR2 && hasSpecular) {
-        std::copy(specular, specular + 4, out);
+        for (int i = 0; i < 4; ++i)
+            out[i] = specular[i];
     } else {
         ValueToFloats(material, out);
     }
@@ -129,7 +131,9 @@ void Light(const VertexSetup& s, const float* position, const float* normal, boo
         float l[3];
         float attenuation = 1.0f;
         if (light.type == D3DLIGHT_DIRECTIONAL) {
-            std::copy(light.direction, light.direction + 3, l);
+            l[0] = light.direction[0];
+            l[1] = light.direction[1];
+            l[2] = light.direction[2];
         } else {
             for (int i = 0; i < 3; ++i)
                 l[i] = light.position[i] - p[i];
@@ -239,6 +243,9 @@ void PrepareLights(const DeviceState& state, VertexSetup& s) {
         a.cosHalfPhi = std::cos(l.Phi * 0.5f);
         s.lights.push_back(a);
     }
+    s.lightsNeedPosition = s.specularLighting && s.localViewer;
+    for (const ActiveLight& a : s.lights)
+        s.lightsNeedPosition = s.lightsNeedPosition || a.type != D3DLIGHT_DIRECTIONAL;
 }
 
 void PrepareViewport(const D3DVIEWPORT9& vp, VertexSetup& s) {
@@ -280,14 +287,13 @@ void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, cons
     float* specular = s.varyings.specular >= 0 ? out.varying + s.varyings.specular : specularStore;
 
     if (layout.pretransformed) {
-        std::copy(position, position + 4, out.screen);
-        out.clip[0] = position[0];
-        out.clip[1] = position[1];
-        out.clip[2] = position[2];
-        out.clip[3] = 1.0f;
+        for (int i = 0; i < 4; ++i) {
+            out.screen[i] = position[i];
+            out.clip[i] = i < 3 ? position[i] : 1.0f;
+            diffuse[i] = vertexDiffuse[i];
+            specular[i] = vertexSpecular[i];
+        }
         out.outcode = 0;
-        std::copy(vertexDiffuse, vertexDiffuse + 4, diffuse);
-        std::copy(vertexSpecular, vertexSpecular + 4, specular);
     } else {
         const auto& m = s.worldViewProjection;
         for (int i = 0; i < 4; ++i)
@@ -304,8 +310,10 @@ void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, cons
             Light(s, position, normal, layout.diffuse.present, vertexDiffuse, layout.specular.present,
                   vertexSpecular, diffuse, specular);
         } else {
-            std::copy(vertexDiffuse, vertexDiffuse + 4, diffuse);
-            std::copy(vertexSpecular, vertexSpecular + 4, specular);
+            for (int i = 0; i < 4; ++i) {
+                diffuse[i] = vertexDiffuse[i];
+                specular[i] = vertexSpecular[i];
+            }
         }
     }
 
@@ -318,9 +326,7 @@ void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, cons
         if (ref.present) {
             ReadElement(vertex.data[ref.stream] + ref.offset, ref.type, coords);
             // Components the coordinate set does not have read as 0.
-            const UINT size = DeclTypeSize(ref.type);
-            const int components = ref.type == D3DDECLTYPE_D3DCOLOR ? 4 : int(std::min<UINT>(size / 4, 4));
-            for (int c = components; c < 4; ++c)
+            for (int c = ref.components; c < 4; ++c)
                 coords[c] = 0.0f;
         }
         for (int c = 0; c < s.varyings.texComponents[set]; ++c)

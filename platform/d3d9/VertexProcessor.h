@@ -44,6 +44,7 @@ struct VertexSetup {
     float globalAmbient[4];
     D3DMATERIAL9 material{};
     std::vector<ActiveLight> lights;
+    bool lightsNeedPosition = false; // point or spot lights, or local-viewer specular
     // Viewport transform.
     float viewportX = 0, viewportY = 0, halfWidth = 0, halfHeight = 0, minZ = 0, depthRange = 1;
     float guardBand = 1;

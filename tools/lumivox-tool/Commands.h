@@ -3,3 +3,4 @@
 
 int RunInfo(int argc, char** argv);
 int RunImage(int argc, char** argv);
+int RunRender(int argc, char** argv);

@@ -17,6 +17,8 @@ const Subcommand subcommands[] = {
     {"info", RunInfo, "info FILE.md2      print the model's counts, blocks and frame names as JSON"},
     {"image", RunImage, "image FILE [--out OUT.png] [--level N]   print an image file's information as JSON;\n"
                         "                   with --out, write level N of the texture made from it as PNG"},
+    {"render", RunRender, "render [--size WxH] [--frames N] [--time-ms T] [--step-ms S] [--set FIELD=VALUE]...\n"
+                          "                   [--out FILE.png] [--save-settings]   draw the program's picture headless"},
 };
 
 int Usage() {

@@ -164,6 +164,11 @@ TEST(DdsDecoder, BlockCompressedLevelsAreKeptCompressed) {
     spec.payload -= 1;
     EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA);
 
+    spec.height = 0xFFFFFFFE; // its rows of blocks must not wrap round to nothing
+    spec.mipCount = 1;
+    EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA);
+    spec.height = 6;
+
     spec.fourCC = D3DFMT_A16B16G16R16;
     spec.mipCount = 1;
     spec.payload = 8 * 6 * 8;

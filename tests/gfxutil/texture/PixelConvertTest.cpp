@@ -108,6 +108,22 @@ TEST(PixelWriters, RoundToTheNearestStepOfNarrowChannels) {
     EXPECT_EQ(written & 31, 16);
 }
 
+TEST(PixelWriters, NotANumberAndInfinitiesClampSafely) {
+    Image source(D3DFMT_A32B32G32R32F, 3, 1, 16);
+    const float pixels[12] = {NAN,  INFINITY, -INFINITY, 1.0f,  0.5f, NAN,
+                              2.0f, -1.0f,    -3.0f,     0.25f, NAN,  INFINITY};
+    std::memcpy(source.bytes.data(), pixels, sizeof pixels);
+    for (DWORD dither : {0u, D3DX_FILTER_DITHER}) {
+        Image target(D3DFMT_A8R8G8B8, 3, 1, 4);
+        ASSERT_EQ(LoadPixels(target.AsTarget(), source.AsSource(), D3DX_FILTER_NONE | dither, 0), S_OK);
+        DWORD written[3];
+        std::memcpy(written, target.bytes.data(), sizeof written);
+        EXPECT_EQ(written[0], 0xFF00FF00u); // red NaN, green +inf, blue -inf, alpha 1
+        EXPECT_EQ(written[1], 0x008000FFu); // 0.5, NaN, 2, -1
+        EXPECT_EQ(written[2], 0xFF004000u); // -3, 0.25, NaN, +inf
+    }
+}
+
 TEST(PixelWriters, EightBitWriterDiffusesItsErrorWhenDithering) {
     // 100.36 rounds to 100 alone, but with 7/16 of the left neighbour's 0.36 it reaches 100.52.
     const float value = 100.36f / 255;

@@ -77,6 +77,40 @@ TEST_F(TextureFromFileTest, DefaultsGiveAPowerOfTwoTextureWithAFullMipChain) {
     EXPECT_EQ(texture->Release(), 0u);
 }
 
+TEST_F(TextureFromFileTest, LevelZeroIsTheTriangleFilteredImage) {
+    // The same picture loaded straight into a 128 x 64 surface with the triangle filter and dithering.
+    std::vector<BYTE> rgb;
+    for (UINT y = 0; y < 60; ++y)
+        for (UINT x = 0; x < 100; ++x)
+            PutLe(rgb, Gradient(x, y), 3);
+    IDirect3DTexture9* expected = nullptr;
+    ASSERT_EQ(device->CreateTexture(128, 64, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &expected, nullptr),
+              S_OK);
+    IDirect3DSurface9* surface = nullptr;
+    ASSERT_EQ(expected->GetSurfaceLevel(0, &surface), S_OK);
+    const RECT whole{0, 0, 100, 60};
+    ASSERT_EQ(D3DXLoadSurfaceFromMemory(surface, nullptr, nullptr, rgb.data(), D3DFMT_R8G8B8, 300, nullptr,
+                                        &whole, D3DX_FILTER_TRIANGLE | D3DX_FILTER_DITHER, 0),
+              S_OK);
+    surface->Release();
+
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(FromMemory(device, MakeBmp24(100, 60, Gradient), &texture), S_OK);
+    WithLevel(expected, 0, [&](const D3DLOCKED_RECT& want) {
+        WithLevel(texture, 0, [&](const D3DLOCKED_RECT& got) {
+            int differences = 0;
+            for (UINT y = 0; y < 64; ++y)
+                for (UINT x = 0; x < 128; ++x)
+                    differences += PixelAt(got, x, y) != PixelAt(want, x, y);
+            EXPECT_EQ(differences, 0);
+            // Resampled, not copied: the first texel is blended with its neighbours.
+            EXPECT_NE(PixelAt(got, 1, 1), 0xFF000000u | Gradient(1, 1));
+        });
+    });
+    texture->Release();
+    expected->Release();
+}
+
 TEST_F(TextureFromFileTest, ResamplingKeepsAUniformColourExact) {
     const std::vector<BYTE> file = MakeBmp24(100, 60, [](UINT, UINT) { return 0x4080C0u; });
     IDirect3DTexture9* texture = nullptr;

@@ -342,3 +342,56 @@ inline DWORD PixelAt(const D3DLOCKED_RECT& locked, UINT x, UINT y) {
     std::memcpy(&value, row + 4 * x, 4);
     return value;
 }
+
+// ---- Small DDS files ----
+
+struct DdsLayout {
+    UINT width = 4;
+    UINT height = 4;
+    UINT depth = 0; // non-zero: a volume
+    bool cube = false;
+    DWORD fourCC = 0; // 0: 32-bit A8R8G8B8
+};
+
+// A DDS file of one mip level per surface; `surfaces` holds the pixel bytes of each face (or the
+// only surface) in order.
+inline std::vector<BYTE> MakeDds(const DdsLayout& layout, const std::vector<std::vector<BYTE>>& surfaces) {
+    std::vector<BYTE> out = {'D', 'D', 'S', ' '};
+    DWORD flags = 0x1 | 0x2 | 0x4 | 0x1000;
+    if (layout.depth)
+        flags |= 0x800000;
+    DWORD caps2 = 0;
+    if (layout.cube)
+        caps2 = 0x200 | 0xFC00;
+    if (layout.depth)
+        caps2 = 0x200000;
+    const DWORD header[31] = {124, flags, layout.height, layout.width, 0, layout.depth, 1};
+    for (DWORD v : header)
+        PutLe(out, v, 4);
+    // Pixel format at offset 72 of the header, caps at 104.
+    const bool fourCC = layout.fourCC != 0;
+    const DWORD pixelFormat[8] = {32,
+                                  fourCC ? 0x4u : 0x41u,
+                                  layout.fourCC,
+                                  fourCC ? 0u : 32u,
+                                  fourCC ? 0u : 0xFF0000u,
+                                  fourCC ? 0u : 0xFF00u,
+                                  fourCC ? 0u : 0xFFu,
+                                  fourCC ? 0u : 0xFF000000u};
+    out.resize(4 + 72);
+    for (DWORD v : pixelFormat)
+        PutLe(out, v, 4);
+    for (DWORD v : {0x1000u, caps2, 0u, 0u, 0u})
+        PutLe(out, v, 4);
+    for (const auto& surface : surfaces)
+        out.insert(out.end(), surface.begin(), surface.end());
+    return out;
+}
+
+// `count` 32-bit pixels of one colour.
+inline std::vector<BYTE> Uniform(DWORD argb, std::size_t count) {
+    std::vector<BYTE> out;
+    for (std::size_t i = 0; i < count; ++i)
+        PutLe(out, argb, 4);
+    return out;
+}

@@ -33,7 +33,8 @@ protected:
     void SetUp() override { CreateDevice(64, 64, D3DFMT_X8R8G8B8, true); }
     void TearDown() override { ReleaseDevice(); }
 
-    void CreateDevice(UINT width, UINT height, D3DFORMAT format, bool depth) {
+    void CreateDevice(UINT width, UINT height, D3DFORMAT format, bool depth,
+                      D3DFORMAT depthFormat = D3DFMT_D16) {
         ReleaseDevice();
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
         ASSERT_NE(d3d, nullptr);
@@ -45,7 +46,7 @@ protected:
         params.SwapEffect = D3DSWAPEFFECT_DISCARD;
         params.Windowed = TRUE;
         params.EnableAutoDepthStencil = depth ? TRUE : FALSE;
-        params.AutoDepthStencilFormat = D3DFMT_D16;
+        params.AutoDepthStencilFormat = depthFormat;
         params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
         ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
                                     &device),

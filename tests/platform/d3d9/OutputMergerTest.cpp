@@ -169,6 +169,38 @@ TEST_F(OutputMergerTest, DepthWriteCanBeSwitchedOff) {
     EXPECT_EQ(Pixel(1, 1), 0xFF00FF00u);
 }
 
+TEST_F(OutputMergerTest, StencilMasksLaterDrawing) {
+    CreateDevice(32, 32, D3DFMT_X8R8G8B8, true, D3DFMT_D24S8);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    ASSERT_EQ(
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0),
+        D3D_OK);
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    device->SetRenderState(D3DRS_STENCILREF, 1);
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+    DrawColorQuad(0, 0, 8, 8, 0xFFFFFFFF, 0.9f); // marks the stencil only
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0x0F);
+    // Clearing only the depth keeps the stencil values.
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    DrawColorQuad(0, 0, 16, 16, 0xFF00FF00, 0.5f);
+    EXPECT_EQ(Pixel(4, 4), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(12, 12), 0xFF000000u);
+    // A depth failure inside the marked area increments the stencil value there.
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_NEVER);
+    device->SetRenderState(D3DRS_STENCILZFAIL, D3DSTENCILOP_INCR);
+    DrawColorQuad(0, 0, 4, 4, 0xFFFF0000, 0.5f);
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    device->SetRenderState(D3DRS_STENCILREF, 2);
+    DrawColorQuad(0, 0, 8, 8, 0xFF0000FF, 0.5f);
+    EXPECT_EQ(Pixel(2, 2), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(6, 6), 0xFF00FF00u);
+}
+
 TEST_F(OutputMergerTest, ClearRectanglesAndSixteenBitTargets) {
     ClearTo(0xFF000000);
     const D3DRECT rects[2] = {{2, 2, 4, 4}, {10, 10, 12, 11}};

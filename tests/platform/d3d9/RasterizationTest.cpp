@@ -129,6 +129,32 @@ TEST_F(RasterizationTest, LastPixelStateDrawsTheEndPoint) {
     EXPECT_EQ(Pixel(9, 5), 0xFF000000u);
 }
 
+TEST_F(RasterizationTest, StripsKeepOneWindingAndFlatShadingTakesTheFirstVertex) {
+    ClearTo(0xFF000000);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    // A strip of two triangles: the second is counter-clockwise as listed but is drawn with its
+    // first two vertices swapped, so neither is culled.
+    const ScreenColorVertex strip[4] = {{0, 0, 0.5f, 1, 0xFFFF0000},
+                                        {20, 0, 0.5f, 1, 0xFFFF0000},
+                                        {0, 20, 0.5f, 1, 0xFFFF0000},
+                                        {20, 20, 0.5f, 1, 0xFFFF0000}};
+    device->SetFVF(kFvfScreenColor);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(strip[0])), D3D_OK);
+    EXPECT_EQ(Pixel(3, 3), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(17, 17), 0xFFFF0000u);
+
+    ClearTo(0xFF000000);
+    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    const ScreenColorVertex mixed[3] = {
+        {0, 0, 0.5f, 1, 0xFF00FF00}, {40, 0, 0.5f, 1, 0xFFFF0000}, {0, 40, 0.5f, 1, 0xFF0000FF}};
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, mixed, sizeof(mixed[0])), D3D_OK);
+    EXPECT_EQ(Pixel(25, 5), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(5, 25), 0xFF00FF00u);
+    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, mixed, sizeof(mixed[0])), D3D_OK);
+    EXPECT_GT((Pixel(30, 5) >> 16) & 0xFF, 0x80u); // mostly the second vertex's red
+}
+
 TEST_F(RasterizationTest, PointsAndWireframe) {
     ClearTo(0xFF000000);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);

@@ -216,6 +216,17 @@ TEST_F(ResourceTest, BadDrawArgumentsAreRefused) {
     EXPECT_EQ(device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(5000), 0), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->SetTextureStageState(8, D3DTSS_COLOROP, 0), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->SetFVF(D3DFVF_RESERVED0 | D3DFVF_XYZ), D3DERR_INVALIDCALL);
+    // Drawing from user memory cannot read a second stream.
+    const D3DVERTEXELEMENT9 twoStreams[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITIONT, 0},
+                                            {1, 0, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                            D3DDECL_END()};
+    IDirect3DVertexDeclaration9* decl = nullptr;
+    ASSERT_EQ(device->CreateVertexDeclaration(twoStreams, &decl), D3D_OK);
+    device->SetVertexDeclaration(decl);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, 20), D3DERR_INVALIDCALL);
+    device->SetVertexDeclaration(nullptr);
+    decl->Release();
+    device->SetFVF(kFvfScreenColor);
     // Non-finite and far-off positions draw nothing and do not crash.
     const float inf = 1.0f / 0.0f;
     const ScreenColorVertex wild[3] = {{inf, 0, 0, 1, 0}, {1e30f, 5, 0, 1, 0}, {3, -1e30f, 0, 1, 0}};
@@ -314,6 +325,17 @@ TEST_F(ResourceTest, PresentHandsTheBackBufferToTheWindow) {
     EXPECT_EQ(window.height, 64);
     EXPECT_EQ(window.first & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(window.rowPitch, 64 * 4);
+}
+
+TEST_F(ResourceTest, ResetToAnEmptyWindowKeepsAOnePixelBackBuffer) {
+    D3DPRESENT_PARAMETERS p = params;
+    p.BackBufferWidth = 0;
+    p.BackBufferHeight = 0;
+    ASSERT_EQ(device->Reset(&p), D3D_OK);
+    EXPECT_EQ(p.BackBufferWidth, 1u);
+    EXPECT_EQ(p.BackBufferHeight, 1u);
+    ClearTo(0xFF102030);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
 TEST_F(ResourceTest, CreateDeviceChecksItsArguments) {

@@ -103,6 +103,10 @@ TEST_F(SamplerTest, MipLevelFollowsTheFootprint) {
     EXPECT_EQ(drawn(1), 0xFF0000FFu);
     device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
     EXPECT_EQ(drawn(4), 0xFF00FF00u);
+    device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    EXPECT_EQ(texture->SetLOD(2), 0u); // a managed texture's own most detailed level
+    EXPECT_EQ(drawn(4), 0xFF0000FFu);
+    EXPECT_EQ(texture->GetLOD(), 2u);
 }
 
 struct FormatCase {

@@ -86,6 +86,11 @@ protected:
             const SpanFunction chosen = ChooseSpanFunction(pf);
             EXPECT_EQ(chosen != ShadeSpanGeneral, expectSpecialised);
             SpanPlanes planes = Planes(pf.varyings.count, seed);
+            if (seed == 3) { // one diffuse colour at every vertex
+                planes.flatDiffuse = true;
+                for (int i = 0; i < 4; ++i)
+                    planes.diffuse[i] = 0.3f + 0.1f * float(i);
+            }
             if (seed == 4) {
                 planes.q[1] = planes.q[2] = 0.0f; // a screen-space quad
                 for (int i = 0; i < 4; ++i)
@@ -179,12 +184,52 @@ TEST_F(SpanShaderTest, SingleStageVariantsMatch) {
                         true);
 }
 
+TEST_F(SpanShaderTest, MipMappedTexturesMatch) {
+    // Level 0 is texels0 (16 x 8), level 1 the first 8 x 4 of texels1, blended linearly.
+    const TexelView mips[2] = {views[0], {texels1.data(), 8, 4, 1, 8, 32, 0}};
+    ExpectSameAsGeneral(
+        [&](Buffers& b) {
+            PixelSetup p = BaseSetup(b, D3DFMT_A8R8G8B8, true);
+            p.stageCount = 1;
+            p.stages[0] = Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE, D3DTA_TEXTURE,
+                                D3DTA_DIFFUSE);
+            SamplerSetup& s = p.samplers[0];
+            s.views = mips;
+            s.levels = 2;
+            s.magFilter = s.minFilter = s.mipFilter = D3DTEXF_LINEAR;
+            s.needsDerivatives = true;
+            s.lodBias = 3.0f; // pushes most pixels between the two levels
+            p.blend.enabled = true;
+            p.blend.src = p.blend.srcAlpha = D3DBLEND_SRCALPHA;
+            p.blend.dest = p.blend.destAlpha = D3DBLEND_INVSRCALPHA;
+            return p;
+        },
+        true);
+}
+
+TEST_F(SpanShaderTest, ShadowPassStagesMatch) {
+    // Texture factor minus diffuse, then the ramp texture times that.
+    ExpectSameAsGeneral(
+        [&](Buffers& b) {
+            PixelSetup p = BaseSetup(b, D3DFMT_X8R8G8B8, false);
+            p.stageCount = 2;
+            p.textureFactor = {0x80, 0x80, 0x80, 0xFF};
+            p.stages[0] = Stage(D3DTOP_SUBTRACT, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTOP_SELECTARG1,
+                                D3DTA_TEXTURE, D3DTA_CURRENT);
+            p.stages[1] = Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_DISABLE, D3DTA_TEXTURE,
+                                D3DTA_CURRENT);
+            p.samplers[0].views = nullptr; // no texture on stage 0: white
+            return p;
+        },
+        true);
+}
+
 TEST_F(SpanShaderTest, OtherCombinationsUseTheGeneralFunction) {
     ExpectSameAsGeneral(
         [&](Buffers& b) {
             PixelSetup p = BaseSetup(b, D3DFMT_X8R8G8B8, true);
             p.stageCount = 1;
-            p.stages[0] = Stage(D3DTOP_SUBTRACT, D3DTA_TFACTOR, D3DTA_DIFFUSE, D3DTOP_SELECTARG1,
+            p.stages[0] = Stage(D3DTOP_ADDSIGNED, D3DTA_TFACTOR, D3DTA_DIFFUSE, D3DTOP_SELECTARG1,
                                 D3DTA_TEXTURE, D3DTA_CURRENT);
             return p;
         },

@@ -86,6 +86,29 @@ TEST_F(TransformLightingTest, NearPlaneClipsGeometryBehindTheEye) {
     EXPECT_EQ(pixels[size_t(5) * 64 + 32], 0xFF000000u);
 }
 
+TEST_F(TransformLightingTest, TrianglesClippedAtTheNearPlaneStillShareTheirEdge) {
+    ClearTo(0xFF000000);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    // A floor quad split along a diagonal that runs from behind the eye to far ahead.
+    const ColorVertex quad[4] = {{-10.3f, -1, -5, 0xFF100000},
+                                 {10.1f, -1, -5.5f, 0xFF100000},
+                                 {9.7f, -1, 50, 0xFF100000},
+                                 {-10.2f, -1, 47, 0xFF100000}};
+    const ColorVertex first[3] = {quad[0], quad[1], quad[2]};
+    const ColorVertex second[3] = {quad[0], quad[2], quad[3]};
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, first, sizeof(first[0])), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, second, sizeof(second[0])), D3D_OK);
+    const std::vector<DWORD> pixels = ReadBackBuffer();
+    for (int y = 40; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            EXPECT_EQ(pixels[size_t(y) * 64 + x], 0xFF100000u) << x << "," << y;
+}
+
 TEST_F(TransformLightingTest, FarPlaneClipsAndDepthIsWithinRange) {
     ClearTo(0xFF000000);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
@@ -170,6 +193,30 @@ TEST_F(TransformLightingTest, ViewTransformTurnsTheLight) {
     const NormalVertex w[3] = {{-5, -4, 4, -1, 0, 0}, {-5, 4, 0, -1, 0, 0}, {-5, -4, -4, -1, 0, 0}};
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, w, sizeof(w[0])), D3D_OK);
     EXPECT_EQ(Pixel(32, 32), 0xFFFFFFFFu);
+}
+
+TEST_F(TransformLightingTest, SpecularHighlightIsAddedWhenEnabled) {
+    device->SetRenderState(D3DRS_AMBIENT, 0);
+    D3DMATERIAL9 material{};
+    material.Diffuse = {0.25f, 0.25f, 0.25f, 1};
+    material.Specular = {1, 1, 1, 1};
+    material.Power = 8.0f;
+    device->SetMaterial(&material);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Specular = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1}; // straight at the surface, along the view
+    light.Range = 1000.0f;
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    device->SetRenderState(D3DRS_LOCALVIEWER, FALSE);
+    ClearTo(0xFF000000);
+    DrawLitTriangle(0, 0, -1);
+    EXPECT_EQ(Pixel(32, 32), 0xFF404040u); // diffuse 0.25 only
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    DrawLitTriangle(0, 0, -1);
+    EXPECT_EQ(Pixel(32, 32), 0xFFFFFFFFu); // plus a full highlight
 }
 
 TEST_F(TransformLightingTest, UnlitVertexWithoutColourIsWhite) {
