@@ -22,9 +22,9 @@ bool WriteRows(std::FILE* file, const std::uint8_t* rgba, int width, int height,
     w.info = png_create_info_struct(w.png);
     if (!w.info)
         return false;
-    std::vector<png_const_bytep> rows(static_cast<std::size_t>(height));
+    std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
-        rows[static_cast<std::size_t>(y)] = rgba + static_cast<std::ptrdiff_t>(y) * pitch;
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(rgba + static_cast<std::ptrdiff_t>(y) * pitch);
     if (setjmp(png_jmpbuf(w.png)))
         return false;
     png_init_io(w.png, file);
@@ -32,8 +32,7 @@ bool WriteRows(std::FILE* file, const std::uint8_t* rgba, int width, int height,
                  PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(w.png, w.info);
-    for (png_const_bytep row : rows)
-        png_write_row(w.png, row);
+    png_write_image(w.png, rows.data());
     png_write_end(w.png, nullptr);
     return true;
 }
