@@ -12,7 +12,7 @@ MD2Model::MD2Model() {
         v = {0.0f, 0.0f, 0.0f, NORMAL_LINE_COLOR};
 }
 
-MD2Model::~MD2Model() = default;
+MD2Model::~MD2Model() { ReleaseTextures(); }
 
 void MD2Model::FrameName(char* name, int& index) const {
     if (index < 0 || index >= FrameCount()) {

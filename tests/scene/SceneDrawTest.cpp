@@ -34,12 +34,6 @@ protected:
         recorder.userDraws.clear();
         recorder.transforms.clear();
     }
-    ~SceneDrawTest() override {
-        scene.ReleaseDeviceObjects();
-        if (scene.lightMarker)
-            scene.lightMarker->Release();
-        scene.model.reset();
-    }
 
     MessageRecorder messages;
     TestDevice device;

@@ -3,6 +3,7 @@
 // process-wide ones back afterwards.
 
 #include "app/RenderSettings.h"
+#include "gfxutil/D3DX9Mesh.h"
 #include "scene/Scene.h"
 
 class SettingsScope {
@@ -12,6 +13,11 @@ public:
         theScene = &scene;
     }
     ~SettingsScope() {
+        // The program's scene lives for the whole process; a test's scene gives its objects back.
+        scene.ReleaseDeviceObjects();
+        if (scene.lightMarker)
+            scene.lightMarker->Release();
+        scene.model.reset();
         theRenderSettings = savedSettings_;
         theScene = savedScene_;
     }

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "Commands.h"
@@ -149,7 +150,8 @@ int RunImage(int argc, char** argv) {
         std::puts(JsonError("cannot open " + options.file).c_str());
         return 1;
     }
-    if (FAILED(DecodeImage(file.data(), file.size(), &info, false, nullptr))) {
+    std::unique_ptr<DecodedImage> headers;
+    if (FAILED(DecodeImage(file.data(), file.size(), &info, false, &headers))) {
         std::puts(JsonError("not an image file: " + options.file).c_str());
         return 1;
     }

@@ -1,0 +1,103 @@
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "MD2TestModels.h"
+#include "gfxutil/D3DX9Mesh.h"
+#include "platform/d3d9/Direct3D9.h"
+#include "support/MessageRecorder.h"
+#include "support/SettingsScope.h"
+#include "support/TempDir.h"
+#include "support/TestDevice.h"
+
+namespace {
+
+const std::string kData = LUMIVOX_SOURCE_DIR "/Data/";
+
+class MD2LoadTest : public ::testing::Test {
+protected:
+    MD2LoadTest() {
+        WriteFileBytes(dir.File("m.md2"), WriteMD2(MakeTestModel({"a01", "a02"})));
+        parameters.speed = 30;
+        std::strcpy(parameters.md2Path, dir.File("m.md2").c_str());
+        std::strcpy(parameters.texturePath, (kData + "ex1.jpg").c_str());
+        std::strcpy(parameters.cartoonPath, (kData + "catoon.jpg").c_str());
+    }
+
+    TempDir dir;
+    MessageRecorder recorder;
+    SettingsScope scope;
+    TestDevice device;
+    ModelFile parameters{};
+};
+
+TEST_F(MD2LoadTest, LoadsTheFileAndBothTexturesAndSetsTheInterval) {
+    MD2Model model;
+    EXPECT_EQ(model.Load(device.get(), parameters), S_OK);
+    EXPECT_EQ(model.FrameCount(), 2);
+    EXPECT_NE(model.skinTexture, nullptr);
+    EXPECT_NE(model.cartoonTexture, nullptr);
+    EXPECT_FLOAT_EQ(scope.settings.frameInterval, 33.333332f);
+    EXPECT_EQ(device.RenderState(D3DRS_COLORVERTEX), static_cast<DWORD>(TRUE));
+    EXPECT_TRUE(recorder.messages.empty());
+    model.Release();
+    EXPECT_EQ(model.skinTexture, nullptr);
+    EXPECT_EQ(model.cartoonTexture, nullptr);
+
+    parameters.speed = 1;
+    MD2Model slow;
+    slow.Load(device.get(), parameters);
+    EXPECT_EQ(scope.settings.frameInterval, 1000.0f);
+    slow.Release();
+}
+
+TEST_F(MD2LoadTest, AMissingSkinGivesOneMessageAndNoRamp) {
+    std::strcpy(parameters.texturePath, dir.File("none.jpg").c_str());
+    MD2Model model;
+    EXPECT_EQ(model.Load(device.get(), parameters), S_OK);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Could not find Texture");
+    EXPECT_EQ(recorder.messages[0].caption, "Texture loading error");
+    EXPECT_EQ(model.skinTexture, nullptr);
+    EXPECT_EQ(model.cartoonTexture, nullptr);
+    EXPECT_EQ(model.FrameCount(), 2);
+}
+
+TEST_F(MD2LoadTest, AMissingRampKeepsTheSkin) {
+    std::strcpy(parameters.cartoonPath, dir.File("none.jpg").c_str());
+    MD2Model model;
+    EXPECT_EQ(model.Load(device.get(), parameters), S_OK);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Could not find CatoonTexture");
+    EXPECT_EQ(recorder.messages[0].caption, "CTexture loading error");
+    EXPECT_NE(model.skinTexture, nullptr);
+    EXPECT_EQ(model.cartoonTexture, nullptr);
+    model.Release();
+}
+
+TEST_F(MD2LoadTest, AFailedReadLeavesAnEmptyModelWithAZeroPath) {
+    std::strcpy(parameters.md2Path, dir.File("none.md2").c_str());
+    MD2Model model;
+    EXPECT_EQ(model.Load(device.get(), parameters), E_FAIL);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Could not find Load_MD2_File");
+    EXPECT_TRUE(model.frames.empty());
+    EXPECT_EQ(model.triangleCount, 0);
+    EXPECT_EQ(model.skinTexture, nullptr);
+    for (char c : model.md2Path)
+        ASSERT_EQ(c, '\0');
+}
+
+TEST_F(MD2LoadTest, ASceneReplacesItsModelAndReleasesTheOldTextures) {
+    Scene& scene = scope.scene;
+    scene.modelFile = parameters;
+    scene.displayMode.Format = D3DFMT_X8R8G8B8;
+    scene.InitData(device.get());
+    IDirect3DTexture9* firstSkin = scene.model->skinTexture;
+    ASSERT_NE(firstSkin, nullptr);
+    firstSkin->AddRef();
+    scene.InitData(device.get());
+    EXPECT_EQ(firstSkin->Release(), 0u); // only our reference was left
+    EXPECT_NE(scene.model->skinTexture, nullptr);
+}
+
+} // namespace
