@@ -1,4 +1,5 @@
 #include "gfxutil/D3DX9Mesh.h"
+#include "platform/d3d9/VertexLayout.h"
 
 #include <algorithm>
 
@@ -23,34 +24,6 @@ struct FvfParts {
 
 BYTE FloatType(UINT components) {
     return BYTE(D3DDECLTYPE_FLOAT1 + components - 1);
-}
-
-UINT TypeSize(BYTE type) {
-    switch (type) {
-    case D3DDECLTYPE_FLOAT1:
-    case D3DDECLTYPE_D3DCOLOR:
-    case D3DDECLTYPE_UBYTE4:
-    case D3DDECLTYPE_UBYTE4N:
-    case D3DDECLTYPE_SHORT2:
-    case D3DDECLTYPE_SHORT2N:
-    case D3DDECLTYPE_USHORT2N:
-    case D3DDECLTYPE_UDEC3:
-    case D3DDECLTYPE_DEC3N:
-    case D3DDECLTYPE_FLOAT16_2:
-        return 4;
-    case D3DDECLTYPE_FLOAT2:
-    case D3DDECLTYPE_SHORT4:
-    case D3DDECLTYPE_SHORT4N:
-    case D3DDECLTYPE_USHORT4N:
-    case D3DDECLTYPE_FLOAT16_4:
-        return 8;
-    case D3DDECLTYPE_FLOAT3:
-        return 12;
-    case D3DDECLTYPE_FLOAT4:
-        return 16;
-    default:
-        return 0;
-    }
 }
 
 UINT TextureCoordinateComponents(DWORD fvf, UINT set) {
@@ -221,7 +194,7 @@ HRESULT D3DXDeclaratorFromFVF(DWORD fvf, D3DVERTEXELEMENT9 declaration[MAX_FVF_D
     for (UINT i = 0; i < parts.count; ++i) {
         const VertexPart& part = parts.part[i];
         declaration[i] = {0, WORD(offset), part.type, D3DDECLMETHOD_DEFAULT, part.usage, part.usageIndex};
-        offset += TypeSize(part.type);
+        offset += DeclTypeSize(part.type);
     }
     declaration[parts.count] = D3DDECL_END();
     return D3D_OK;
@@ -270,7 +243,7 @@ UINT D3DXGetDeclVertexSize(const D3DVERTEXELEMENT9* declaration, DWORD stream) {
     UINT size = 0;
     for (UINT i = 0; i < length; ++i)
         if (declaration[i].Stream == stream)
-            size = std::max(size, UINT(declaration[i].Offset) + TypeSize(declaration[i].Type));
+            size = std::max(size, UINT(declaration[i].Offset) + DeclTypeSize(declaration[i].Type));
     return size;
 }
 
