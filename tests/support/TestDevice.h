@@ -3,26 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/d3d9/Direct3D9.h"
+#include "platform/d3d9/HeadlessDevice.h"
 
 class TestDevice {
 public:
     explicit TestDevice(UINT width = 64, UINT height = 64) {
-        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = width;
-        parameters.BackBufferHeight = height;
-        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-        parameters.BackBufferCount = 1;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = TRUE;
-        parameters.EnableAutoDepthStencil = TRUE;
-        parameters.AutoDepthStencilFormat = D3DFMT_D16;
-        parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters,
-                                    &device_),
-                  D3D_OK);
-        d3d->Release();
+        EXPECT_EQ(CreateHeadlessDevice(width, height, &device_), D3D_OK);
     }
     ~TestDevice() {
         if (device_)

@@ -1,4 +1,6 @@
 #pragma once
+
+#include "platform/d3d9/HeadlessDevice.h"
 // A headless device with a back buffer to draw text on, and helpers that read its pixels.
 
 #include "gfxutil/D3DX9Font.h"
@@ -15,29 +17,11 @@ protected:
     static constexpr UINT kWidth = 256;
     static constexpr UINT kHeight = 96;
 
-    void SetUp() override {
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = kWidth;
-        params.BackBufferHeight = kHeight;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D16;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
-                                    &device),
-                  D3D_OK);
-    }
+    void SetUp() override { ASSERT_EQ(CreateHeadlessDevice(kWidth, kHeight, &device), D3D_OK); }
 
     void TearDown() override {
         if (device)
             device->Release();
-        if (d3d)
-            d3d->Release();
     }
 
     void Clear(D3DCOLOR color = 0xFF000000u) {
@@ -91,7 +75,6 @@ protected:
         return r > 0x80 && g > 0x80 && b == 0;
     }
 
-    IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
 };
 

@@ -1,4 +1,6 @@
 #pragma once
+
+#include "platform/d3d9/HeadlessDevice.h"
 // What the mesh tests share: a headless software device, a holder that releases a reference,
 // and readers for a mesh's buffers.
 
@@ -37,28 +39,10 @@ private:
 // A software device without a window and with a small lockable back buffer.
 class HeadlessDevice {
 public:
-    explicit HeadlessDevice(UINT size = 32) {
-        direct3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!direct3d_)
-            return;
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = size;
-        parameters.BackBufferHeight = size;
-        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-        parameters.BackBufferCount = 1;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = TRUE;
-        parameters.EnableAutoDepthStencil = TRUE;
-        parameters.AutoDepthStencilFormat = D3DFMT_D16;
-        parameters.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
-        direct3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_);
-    }
+    explicit HeadlessDevice(UINT size = 32) { CreateHeadlessDevice(size, size, &device_); }
     ~HeadlessDevice() {
         if (device_)
             device_->Release();
-        if (direct3d_)
-            direct3d_->Release();
     }
     HeadlessDevice(const HeadlessDevice&) = delete;
     HeadlessDevice& operator=(const HeadlessDevice&) = delete;
@@ -66,7 +50,6 @@ public:
     IDirect3DDevice9* get() const { return device_; }
 
 private:
-    IDirect3D9* direct3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
 };
 
