@@ -1,0 +1,40 @@
+#pragma once
+// The application: start-up, the render loop in idle time and the about box.
+
+#include <cstdint>
+
+#include "platform/ui/WinApp.h"
+
+class CMainFrame;
+class CLumivoxViewWindow;
+
+constexpr const char* PROFILE_REGISTRY_KEY = "Local AppWizard-Generated Applications";
+constexpr UINT RECENT_FILE_COUNT = 4;
+
+class CLumivoxApp : public CWinApp {
+public:
+    CLumivoxApp();
+
+    BOOL InitInstance() override;
+    // One update and one picture per pass; always asks for the next pass.
+    BOOL OnIdle(LONG count) override;
+    void OnAppAbout();
+
+    // The steps of InitInstance: the profile and the document template, then document, frame and
+    // view (the view creates the device and reads the settings file); showing the frame (its first
+    // size message sets the scene up); the start-up load dialog.
+    BOOL CreateMainWindow();
+    void ShowMainWindow();
+    void RunStartupLoad();
+
+    CMainFrame* MainFrame() const;
+    // The view's window: the first child of the main window, or null.
+    CLumivoxViewWindow* ActiveViewWindow() const;
+    std::uint64_t IdlePasses() const { return idlePasses_; }
+
+protected:
+    void OnFileOpen() override;
+
+private:
+    std::uint64_t idlePasses_ = 0;
+};

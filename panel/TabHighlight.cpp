@@ -1,0 +1,11 @@
+#include "panel/TabHighlight.h"
+
+#include "platform/ui/PropertySheet.h"
+
+void HighlightOwnTab(CPropertyPage& page, bool highlight) {
+    CPropertySheet* sheet = page.Sheet();
+    if (!sheet)
+        return;
+    if (CTabCtrl* tabs = sheet->GetTabControl())
+        tabs->HighlightItem(sheet->GetPageIndex(&page), highlight ? TRUE : FALSE);
+}

@@ -1,0 +1,79 @@
+#include "platform/ui/ControlBars.h"
+
+#include <QFontMetrics>
+
+#include "platform/ui/FrameWnd.h"
+#include "platform/ui/StringResources.h"
+#include "platform/ui/ToolbarImages.h"
+#include "resources/MainFrameResources.h"
+#include "resources/ToolbarBitmap.h"
+
+BOOL CToolBar::CreateEx(CFrameWnd* parent, DWORD, DWORD style, UINT id) {
+    if (!parent)
+        return FALSE;
+    frame_ = parent;
+    setParent(parent);
+    setObjectName(QStringLiteral("toolbar"));
+    // Docking is not enabled: the bar stays at the top of the frame.
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(TOOLBAR_IMAGE_WIDTH, TOOLBAR_IMAGE_HEIGHT));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+    parent->addToolBar((style & CBRS_ALIGN_BOTTOM) ? Qt::BottomToolBarArea : Qt::TopToolBarArea, this);
+    parent->RegisterControlBar(id, this);
+    setVisible((style & 0x10000000) != 0);
+    return TRUE;
+}
+
+BOOL CToolBar::LoadToolBar(UINT resourceId) {
+    if (!frame_ || resourceId != IDR_MAINFRAME)
+        return FALSE;
+    int picture = 0;
+    for (const UINT command : kToolbarButtons) {
+        if (command == ID_SEPARATOR) {
+            addSeparator();
+            continue;
+        }
+        QAction* action = frame_->EnsureCommandAction(command);
+        action->setIcon(ToolbarIcon(picture++));
+        action->setIconVisibleInMenu(false);
+        addAction(action);
+    }
+    return TRUE;
+}
+
+BOOL CStatusBar::Create(CFrameWnd* parent, DWORD style, UINT id) {
+    if (!parent)
+        return FALSE;
+    setParent(parent);
+    setSizeGripEnabled(true);
+    parent->setStatusBar(this);
+    parent->RegisterControlBar(id, this);
+    setVisible((style & 0x10000000) != 0);
+    return TRUE;
+}
+
+BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (ids[i] == ID_SEPARATOR) {
+            idleMessage_ = new QLabel(LoadResourceString(AFX_IDS_IDLEMESSAGE), this);
+            addWidget(idleMessage_, 1);
+        } else {
+            // The lock states cannot be read here; the pane keeps the room its text needs.
+            auto* pane = new QLabel(this);
+            pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            pane->setMinimumWidth(fontMetrics().horizontalAdvance(LoadResourceString(ids[i])) + 8);
+            indicators_.push_back(pane);
+            addPermanentWidget(pane);
+        }
+    }
+    paneCount_ = count;
+    return TRUE;
+}
+
+QString CStatusBar::PaneText(int index) const {
+    if (index == 0)
+        return idleMessage_ ? idleMessage_->text() : QString();
+    const std::size_t at = static_cast<std::size_t>(index - 1);
+    return at < indicators_.size() ? indicators_[at]->text() : QString();
+}
