@@ -40,9 +40,7 @@ TEST_F(AppTest, MainFrameHasItsCaptionPlaceAndSize) {
 TEST_F(AppTest, IdleLoopDrawsPicturesUntilAModalDialogOpens) {
     Start();
     app->Idle().Start();
-    QTest::qWait(150);
-    const std::uint64_t running = View()->PresentedPictures();
-    EXPECT_GT(running, 0u);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return View()->PresentedPictures() > 2; }, 10000));
 
     QDialog dialog(Frame());
     std::uint64_t opened = 0, closing = 0;
@@ -53,9 +51,8 @@ TEST_F(AppTest, IdleLoopDrawsPicturesUntilAModalDialogOpens) {
     });
     dialog.exec();
     EXPECT_EQ(closing, opened) << "no picture while the dialog is open";
-    QTest::qWait(150);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return View()->PresentedPictures() > closing; }, 10000));
     app->Idle().Stop();
-    EXPECT_GT(View()->PresentedPictures(), closing);
 }
 
 TEST_F(AppTest, IdlePassWithoutAViewDoesNothing) {
