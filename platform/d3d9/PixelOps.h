@@ -55,11 +55,51 @@ inline DWORD BlendSourceAlpha(DWORD source, DWORD dest) {
 #endif
 }
 
+inline bool WrapsPow2(DWORD mode, int size) {
+    return mode == D3DTADDRESS_WRAP && (size & (size - 1)) == 0;
+}
+
 // Texel index on an axis; power-of-two wrapping (the common case) avoids a division.
 inline int AddressFast(int index, int size, DWORD mode) {
-    if (mode == D3DTADDRESS_WRAP && (size & (size - 1)) == 0)
+    if (WrapsPow2(mode, size))
         return index & (size - 1);
     return AddressTexel(index, size, mode);
+}
+
+// A stage's sampler and base level as a span function reads them. They are copied out of the
+// setup once per span: the pixel loop writes the target through DWORD pointers, which could alias
+// the setup and would make the compiler read it again for every pixel.
+struct SpanSampler {
+    const SamplerSetup* setup = nullptr; // null: the stage reads no texture
+    TexelView view;
+    bool general = false; // mip-mapped, cube and volume textures take the general sampler
+    bool needsDerivatives = false;
+    DWORD magFilter = D3DTEXF_POINT, minFilter = D3DTEXF_POINT;
+    float minificationThreshold = 1.0f;
+    DWORD addressU = D3DTADDRESS_WRAP, addressV = D3DTADDRESS_WRAP;
+    DWORD border = 0;
+    // Both axes wrap on power-of-two sizes (the common case): a texel index is the index masked,
+    // never the border.
+    bool wrapsPow2 = false;
+};
+
+inline SpanSampler SpanSamplerOf(const SamplerSetup& s, bool samples) {
+    SpanSampler out;
+    if (!samples || !s.views)
+        return out;
+    out.setup = &s;
+    out.view = s.views[s.baseLevel];
+    out.general = s.kind != TextureKind::Flat || s.mipFilter != D3DTEXF_NONE;
+    out.needsDerivatives = s.needsDerivatives;
+    out.magFilter = s.magFilter;
+    out.minFilter = s.minFilter;
+    out.minificationThreshold = s.minificationThreshold;
+    out.addressU = s.address[0];
+    out.addressV = s.address[1];
+    out.border = s.border;
+    out.wrapsPow2 = out.view.width > 0 && out.view.height > 0 && WrapsPow2(out.addressU, out.view.width) &&
+                    WrapsPow2(out.addressV, out.view.height);
+    return out;
 }
 
 inline DWORD FetchTexel(const TexelView& view, int x, int y, DWORD border) {
@@ -68,9 +108,10 @@ inline DWORD FetchTexel(const TexelView& view, int x, int y, DWORD border) {
     return view.texels[size_t(y) * view.pitch + x] | view.orMask;
 }
 
-inline DWORD PointSample(const SamplerSetup& s, const TexelView& view, float u, float v) {
-    const int x = AddressFast(SnapTexelCoordinate(u * float(view.width)) >> 8, view.width, s.address[0]);
-    const int y = AddressFast(SnapTexelCoordinate(v * float(view.height)) >> 8, view.height, s.address[1]);
+[[gnu::always_inline]] inline DWORD PointSample(const SpanSampler& s, float u, float v) {
+    const TexelView& view = s.view;
+    const int x = AddressFast(SnapTexelCoordinate(u * float(view.width)) >> 8, view.width, s.addressU);
+    const int y = AddressFast(SnapTexelCoordinate(v * float(view.height)) >> 8, view.height, s.addressV);
     return FetchTexel(view, x, y, s.border);
 }
 
@@ -106,46 +147,91 @@ inline DWORD BilinearBlend(DWORD c00, DWORD c10, DWORD c01, DWORD c11, int fx, i
 #endif
 }
 
-inline DWORD LinearSample(const SamplerSetup& s, const TexelView& view, float u, float v) {
+// The four texels of a wrapping power-of-two texture, all inside it.
+[[gnu::always_inline]] inline DWORD LinearSampleWrapped(const TexelView& view, int fu, int fv) {
+    const int maskX = view.width - 1, maskY = view.height - 1;
+    const int x0 = (fu >> 8) & maskX, x1 = ((fu >> 8) + 1) & maskX;
+    const DWORD* row0 = view.texels + size_t((fv >> 8) & maskY) * view.pitch;
+    const DWORD* row1 = view.texels + size_t(((fv >> 8) + 1) & maskY) * view.pitch;
+    const DWORD o = view.orMask;
+    return BilinearBlend(row0[x0] | o, row0[x1] | o, row1[x0] | o, row1[x1] | o, fu & 255, fv & 255);
+}
+
+[[gnu::always_inline]] inline DWORD LinearSample(const SpanSampler& s, float u, float v) {
+    const TexelView& view = s.view;
     const int fu = SnapTexelCoordinate(u * float(view.width) - 0.5f);
     const int fv = SnapTexelCoordinate(v * float(view.height) - 0.5f);
-    const int x0 = AddressFast(fu >> 8, view.width, s.address[0]);
-    const int x1 = AddressFast((fu >> 8) + 1, view.width, s.address[0]);
-    const int y0 = AddressFast(fv >> 8, view.height, s.address[1]);
-    const int y1 = AddressFast((fv >> 8) + 1, view.height, s.address[1]);
+    if (s.wrapsPow2)
+        return LinearSampleWrapped(view, fu, fv);
+    const int x0 = AddressFast(fu >> 8, view.width, s.addressU);
+    const int x1 = AddressFast((fu >> 8) + 1, view.width, s.addressU);
+    const int y0 = AddressFast(fv >> 8, view.height, s.addressV);
+    const int y1 = AddressFast((fv >> 8) + 1, view.height, s.addressV);
     return BilinearBlend(FetchTexel(view, x0, y0, s.border), FetchTexel(view, x1, y0, s.border),
                          FetchTexel(view, x0, y1, s.border), FetchTexel(view, x1, y1, s.border), fu & 255,
                          fv & 255);
 }
 
-// Screen-space derivatives of a pixel's coordinates at varying `offset`: d(a/q)/dx is
-// (dA/dx - a dq/dx) / q, A being the plane of a * q.
-inline TexelFootprint PixelFootprint(const SpanPlanes& pl, const float* coords, int offset, float w) {
+[[gnu::always_inline]] inline DWORD FilterSample(const SpanSampler& s, DWORD filter, float u, float v) {
+    if (filter == D3DTEXF_LINEAR || filter == D3DTEXF_ANISOTROPIC)
+        return LinearSample(s, u, v);
+    return PointSample(s, u, v);
+}
+
+// A stage's three coordinates along one row: the planes of coordinate * q at the row's origin
+// and their steps, with the steps of q, held in registers by the pixel loop.
+struct SpanCoords {
+    float row[3];
+    float dx[3], dy[3];
+    float qdx, qdy;
+
+    // Coordinate i of the pixel `fx` from the origin, whose w is `w`.
+    float At(int i, float fx, float w) const { return (row[i] + dx[i] * fx) * w; }
+};
+
+// `row` holds every varying's plane at the row's origin.
+inline SpanCoords SpanCoordsOf(const SpanPlanes& pl, const float* row, int offset) {
+    if (offset < 0)
+        return SpanCoords{};
+    SpanCoords c;
+    for (int i = 0; i < 3; ++i) {
+        c.row[i] = row[offset + i];
+        c.dx[i] = pl.dx[offset + i];
+        c.dy[i] = pl.dy[offset + i];
+    }
+    c.qdx = pl.q[1];
+    c.qdy = pl.q[2];
+    return c;
+}
+
+// Screen-space derivatives of a pixel's coordinates: d(a/q)/dx is (dA/dx - a dq/dx) / q, A being
+// the plane of a * q.
+inline TexelFootprint PixelFootprint(const SpanCoords& c, const float* coords, float w) {
     TexelFootprint f;
-    f.dudx = (pl.dx[offset] - coords[0] * pl.q[1]) * w;
-    f.dvdx = (pl.dx[offset + 1] - coords[1] * pl.q[1]) * w;
-    f.dwdx = (pl.dx[offset + 2] - coords[2] * pl.q[1]) * w;
-    f.dudy = (pl.dy[offset] - coords[0] * pl.q[2]) * w;
-    f.dvdy = (pl.dy[offset + 1] - coords[1] * pl.q[2]) * w;
-    f.dwdy = (pl.dy[offset + 2] - coords[2] * pl.q[2]) * w;
+    f.dudx = (c.dx[0] - coords[0] * c.qdx) * w;
+    f.dvdx = (c.dx[1] - coords[1] * c.qdx) * w;
+    f.dwdx = (c.dx[2] - coords[2] * c.qdx) * w;
+    f.dudy = (c.dy[0] - coords[0] * c.qdy) * w;
+    f.dvdy = (c.dy[1] - coords[1] * c.qdy) * w;
+    f.dwdy = (c.dy[2] - coords[2] * c.qdy) * w;
     return f;
 }
 
 // Samples a texture. Flat textures read without mip levels take the inline filters, choosing the
 // filter from the footprint when the minification and magnification filters differ; mip-mapped,
 // cube and volume textures go through the general sampler.
-inline DWORD SampleFlat(const SamplerSetup& s, const TexelView& view, const float* coords,
-                        const SpanPlanes& pl, int offset, float w) {
-    if (s.kind != TextureKind::Flat || s.mipFilter != D3DTEXF_NONE)
-        return SampleTexture(s, coords,
-                             s.needsDerivatives ? PixelFootprint(pl, coords, offset, w) : TexelFootprint{});
-    DWORD filter = s.magFilter;
-    if (s.needsDerivatives &&
-        FootprintSquared(view, PixelFootprint(pl, coords, offset, w)) > s.minificationThreshold)
-        filter = s.minFilter;
-    if (filter == D3DTEXF_LINEAR || filter == D3DTEXF_ANISOTROPIC)
-        return LinearSample(s, view, coords[0], coords[1]);
-    return PointSample(s, view, coords[0], coords[1]);
+[[gnu::always_inline]] inline DWORD SampleFlat(const SpanSampler& s, const SpanCoords& planes, float fx,
+                                               float w) {
+    const float u = planes.At(0, fx, w), v = planes.At(1, fx, w);
+    if (!s.general && !s.needsDerivatives)
+        return FilterSample(s, s.magFilter, u, v);
+    const float coords[3] = {u, v, planes.At(2, fx, w)};
+    if (s.general)
+        return SampleTexture(*s.setup, coords,
+                             s.needsDerivatives ? PixelFootprint(planes, coords, w) : TexelFootprint{});
+    const bool minified =
+        FootprintSquared(s.view, PixelFootprint(planes, coords, w)) > s.minificationThreshold;
+    return FilterSample(s, minified ? s.minFilter : s.magFilter, u, v);
 }
 
 inline DWORD ReadDepthValue(const TargetView& depth, int x, int y) {

@@ -141,7 +141,7 @@ void ShadeSpanGeneral(void* context, const SpanPlanes& pl, int y, int x0, int x1
                     for (int c = 0; c < 3; ++c)
                         coords[c] = v[offset + c];
                     if (s.samplers[st].needsDerivatives)
-                        footprint = PixelFootprint(pl, coords, offset, w);
+                        footprint = PixelFootprint(SpanCoordsOf(pl, rowBase, offset), coords, w);
                 }
                 regs.texture = UnpackColor(SampleTexture(s.samplers[st], coords, footprint));
             } else {

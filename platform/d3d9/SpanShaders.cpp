@@ -126,9 +126,14 @@ bool FastStagesOf(const PixelSetup& p, FastStages* out) {
     return !out->second || (IsModulatingSecondStage(p.stages[1]) && SamplerFits(p, 1));
 }
 
-const TexelView* BaseView(const PixelSetup& p, int stage) {
-    const SamplerSetup& s = p.samplers[stage];
-    return p.stageSamples[stage] && s.views ? &s.views[s.baseLevel] : nullptr;
+// The per-pixel tests and writes, copied out of the setup for the same reason as SpanSampler.
+struct SpanTests {
+    bool alphaTest, depthWrite;
+    DWORD alphaFunc, alphaRef, depthFunc;
+};
+
+SpanTests SpanTestsOf(const PixelSetup& p) {
+    return {p.alphaTest, p.depthWrite, p.alphaFunc, p.alphaRef, p.depthFunc};
 }
 
 template <BlendKind Blend, bool Depth, bool Second>
@@ -136,15 +141,18 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
     const PixelSetup& p = *static_cast<const PixelSetup*>(context);
     const Source colorSource = static_cast<Source>(p.singleColorSource);
     const Source alphaSource = static_cast<Source>(p.singleAlphaSource);
+    const bool texelOnly = colorSource == Source::Texture && alphaSource == Source::Texture; // the floor
     const DWORD factor = PackColor(p.textureFactor);
-    const TexelView* view0 = BaseView(p, 0);
-    const TexelView* view1 = Second ? BaseView(p, 1) : nullptr;
-    const int c0 = p.stageCoords[0], c1 = p.stageCoords[1];
+    const SpanSampler sampler0 = SpanSamplerOf(p.samplers[0], p.stageSamples[0]);
+    const SpanSampler sampler1 = Second ? SpanSamplerOf(p.samplers[1], p.stageSamples[1]) : SpanSampler{};
+    const SpanTests tests = SpanTestsOf(p);
     const float fy = float(y) - pl.originY;
     const float zRow = pl.z[0] + pl.z[2] * fy, qRow = pl.q[0] + pl.q[2] * fy;
     float row[kMaxVaryings];
     for (int i = 0; i < pl.count; ++i)
         row[i] = pl.base[i] + pl.dy[i] * fy;
+    const SpanCoords coords0 = sampler0.setup ? SpanCoordsOf(pl, row, p.stageCoords[0]) : SpanCoords{};
+    const SpanCoords coords1 = sampler1.setup ? SpanCoordsOf(pl, row, p.stageCoords[1]) : SpanCoords{};
     // Along a span of constant 1/w (screen-space quads) w is worked out once; so is a diffuse
     // colour that is the same at every vertex or does not change along the span.
     const bool constantW = pl.q[1] == 0.0f;
@@ -167,7 +175,7 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
         DWORD z = 0;
         if (Depth) {
             z = QuantizeDepth16(zRow + pl.z[1] * fx);
-            if (!Compare(p.depthFunc, z, depths[x]))
+            if (!Compare(tests.depthFunc, z, depths[x]))
                 continue;
         }
         const float w = constantW ? spanW : 1.0f / (qRow + pl.q[1] * fx);
@@ -177,20 +185,18 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
                                   : DWORD(ColorToByte(at(3))) << 24 | DWORD(ColorToByte(at(0))) << 16 |
                                         DWORD(ColorToByte(at(1))) << 8 | DWORD(ColorToByte(at(2)));
         DWORD texel0 = kWhite;
-        if (view0) {
-            const float coords[3] = {at(c0), at(c0 + 1), at(c0 + 2)};
-            texel0 = SampleFlat(p.samplers[0], *view0, coords, pl, c0, w);
-        }
-        DWORD out = (Evaluate(colorSource, texel0, diffuse, factor) & 0x00FFFFFFu) |
-                    (Evaluate(alphaSource, texel0, diffuse, factor) & 0xFF000000u);
-        if (Second && view1) { // without a texture the second stage multiplies by white: no change
-            const float coords[3] = {at(c1), at(c1 + 1), at(c1 + 2)};
-            const DWORD texel1 = SampleFlat(p.samplers[1], *view1, coords, pl, c1, w);
+        if (sampler0.setup)
+            texel0 = SampleFlat(sampler0, coords0, fx, w);
+        DWORD out = texelOnly ? texel0
+                              : (Evaluate(colorSource, texel0, diffuse, factor) & 0x00FFFFFFu) |
+                                    (Evaluate(alphaSource, texel0, diffuse, factor) & 0xFF000000u);
+        if (Second && sampler1.setup) { // without a texture the second stage multiplies by white: no change
+            const DWORD texel1 = SampleFlat(sampler1, coords1, fx, w);
             out = (ModulateColors(texel1, out) & 0x00FFFFFFu) | (out & 0xFF000000u);
         }
-        if (p.alphaTest && !Compare(p.alphaFunc, out >> 24, p.alphaRef))
+        if (tests.alphaTest && !Compare(tests.alphaFunc, out >> 24, tests.alphaRef))
             continue;
-        if (Depth && p.depthWrite)
+        if (Depth && tests.depthWrite)
             depths[x] = WORD(z);
         if (Blend == BlendKind::SourceAlpha)
             out = BlendSourceAlpha(out, colors[x] | alphaOr);

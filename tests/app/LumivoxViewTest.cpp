@@ -103,10 +103,12 @@ TEST_F(LumivoxViewTest, AResizeRebuildsEverythingAndForgetsHeldKeys) {
     StartUp();
     ASSERT_NE(view.device, nullptr);
     ASSERT_EQ(scope.scene.model->FrameCount(), 28);
-    const MD2Model* first = scope.scene.model.get();
+    scope.scene.model->currentFrame = 7; // a new model starts at frame 0
+    scope.scene.model->selectedBlock = 2;
     scope.settings.keyDown['W'] = 1;
     view.OnSize(0, 640, 480);
-    EXPECT_NE(scope.scene.model.get(), first); // read again from disk
+    EXPECT_EQ(scope.scene.model->currentFrame, 0); // read again from disk
+    EXPECT_EQ(scope.scene.model->selectedBlock, 0);
     EXPECT_EQ(scope.scene.model->FrameCount(), 28);
     EXPECT_EQ(scope.settings.keyDown['W'], 0);
     EXPECT_EQ(scope.settings.viewWidth, 640.0f);

@@ -57,7 +57,10 @@ protected:
         return p;
     }
 
-    static SpanPlanes Planes(int count, unsigned seed) {
+    // Texture coordinates over [-spread, spread] instead of [0, 1] when set.
+    float coordinateSpread = 0.0f;
+
+    SpanPlanes Planes(int count, unsigned seed) const {
         std::mt19937 random(seed);
         std::uniform_real_distribution<float> small(-0.02f, 0.02f), unit(0.0f, 1.0f);
         SpanPlanes pl;
@@ -75,6 +78,9 @@ protected:
             pl.dx[i] = small(random);
             pl.dy[i] = small(random);
         }
+        if (coordinateSpread > 0.0f)
+            for (int i = 4; i < count; ++i)
+                pl.base[i] = (unit(random) * 2.0f - 1.0f) * coordinateSpread * pl.q[0];
         return pl;
     }
 
@@ -222,6 +228,34 @@ TEST_F(SpanShaderTest, ShadowPassStagesMatch) {
             return p;
         },
         true);
+}
+
+// The shadow floor: the shadow texture magnified linearly, minified by point, multiplied into the
+// target, with coordinates wrapping over several repeats on power-of-two and other sizes.
+TEST_F(SpanShaderTest, FloorStagesMatchOverWrappedCoordinates) {
+    coordinateSpread = 3.0f;
+    const TexelView oddWidth{texels0.data(), 12, 8, 1, 16, 128, 0};
+    const TexelView* sizes[] = {&views[0], &oddWidth};
+    for (const TexelView* view : sizes)
+        for (DWORD addressV : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP})
+            ExpectSameAsGeneral(
+                [&](Buffers& b) {
+                    PixelSetup p = BaseSetup(b, D3DFMT_X8R8G8B8, true);
+                    p.stageCount = 1;
+                    p.stages[0] = Stage(D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1,
+                                        D3DTA_TEXTURE, D3DTA_DIFFUSE);
+                    SamplerSetup& s = p.samplers[0];
+                    s.views = view;
+                    s.address[1] = addressV;
+                    s.magFilter = D3DTEXF_LINEAR;
+                    s.needsDerivatives = true;
+                    s.minificationThreshold = 0.05f;
+                    p.blend.enabled = true;
+                    p.blend.src = p.blend.srcAlpha = D3DBLEND_ZERO;
+                    p.blend.dest = p.blend.destAlpha = D3DBLEND_SRCCOLOR;
+                    return p;
+                },
+                true);
 }
 
 TEST_F(SpanShaderTest, OtherCombinationsUseTheGeneralFunction) {
