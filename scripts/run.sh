@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "No display to show the viewer on: run 'xvfb-run -a scripts/run.sh', or draw pictures without one with 'lumivox-tool render' (build/default/tools/lumivox-tool/lumivox-tool)." >&2
+  echo "No display to show the viewer on: run 'xvfb-run -a scripts/run.sh', or draw pictures without one with 'lumivox-tool render' (build/default/tools/lumivox-tool)." >&2
   exit 1
 fi
 
