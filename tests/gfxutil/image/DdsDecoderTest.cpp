@@ -12,7 +12,7 @@ constexpr DWORD kAlphaPixels = 0x1;
 constexpr DWORD kCubeAllFaces = 0x200 | 0xFC00;
 constexpr DWORD kVolume = 0x200000;
 
-struct DdsSpec {
+struct DdsLayout {
     UINT width = 4;
     UINT height = 4;
     UINT depth = 0;
@@ -26,29 +26,29 @@ struct DdsSpec {
     std::size_t payload = 0;
 };
 
-Bytes MakeDds(const DdsSpec& spec) {
+Bytes MakeDds(const DdsLayout& layout) {
     Bytes out = {'D', 'D', 'S', ' '};
     PutLE32(out, 124);
-    PutLE32(out, spec.flags | (spec.mipCount ? kMipMapCount : 0) | (spec.depth ? kDepth : 0));
-    PutLE32(out, spec.height);
-    PutLE32(out, spec.width);
+    PutLE32(out, layout.flags | (layout.mipCount ? kMipMapCount : 0) | (layout.depth ? kDepth : 0));
+    PutLE32(out, layout.height);
+    PutLE32(out, layout.width);
     PutLE32(out, 0);
-    PutLE32(out, spec.depth);
-    PutLE32(out, spec.mipCount);
+    PutLE32(out, layout.depth);
+    PutLE32(out, layout.mipCount);
     for (int i = 0; i < 11; ++i)
         PutLE32(out, 0);
     PutLE32(out, 32);
-    PutLE32(out, spec.pixelFlags);
-    PutLE32(out, spec.fourCC);
-    PutLE32(out, spec.bitCount);
-    for (DWORD mask : spec.masks)
+    PutLE32(out, layout.pixelFlags);
+    PutLE32(out, layout.fourCC);
+    PutLE32(out, layout.bitCount);
+    for (DWORD mask : layout.masks)
         PutLE32(out, mask);
     PutLE32(out, 0x1000);
-    PutLE32(out, spec.caps2);
+    PutLE32(out, layout.caps2);
     PutLE32(out, 0);
     PutLE32(out, 0);
     PutLE32(out, 0);
-    for (std::size_t i = 0; i < spec.payload; ++i)
+    for (std::size_t i = 0; i < layout.payload; ++i)
         out.push_back(static_cast<BYTE>(i));
     return out;
 }
@@ -58,11 +58,11 @@ constexpr std::size_t kDataStart = 128;
 } // namespace
 
 TEST(DdsDecoder, PlainSurfaceIsUsedInPlace) {
-    DdsSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.payload = 32;
-    const Bytes data = MakeDds(spec);
+    DdsLayout layout;
+    layout.width = 4;
+    layout.height = 2;
+    layout.payload = 32;
+    const Bytes data = MakeDds(layout);
     D3DXIMAGE_INFO info{};
     const auto image = Decode(data, &info);
     ASSERT_NE(image, nullptr);
@@ -74,8 +74,8 @@ TEST(DdsDecoder, PlainSurfaceIsUsedInPlace) {
     EXPECT_EQ(image->pixels, data.data() + kDataStart);
     EXPECT_FALSE(image->PixelsOwned());
 
-    spec.payload = 31;
-    EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA) << "cut short";
+    layout.payload = 31;
+    EXPECT_EQ(DecodeResult(MakeDds(layout)), D3DXERR_INVALIDDATA) << "cut short";
 }
 
 TEST(DdsDecoder, MaskedFormats) {
@@ -91,32 +91,32 @@ TEST(DdsDecoder, MaskedFormats) {
         {0x20000 | kAlphaPixels, 16, 0xFF, 0, 0, 0xFF00, D3DFMT_A8L8},
     };
     for (const auto& c : cases) {
-        DdsSpec spec;
-        spec.pixelFlags = c.flags;
-        spec.bitCount = c.bits;
-        spec.masks[0] = c.red;
-        spec.masks[1] = c.green;
-        spec.masks[2] = c.blue;
-        spec.masks[3] = c.alpha;
-        spec.payload = 4 * 4 * 4;
-        const auto image = Decode(MakeDds(spec));
+        DdsLayout layout;
+        layout.pixelFlags = c.flags;
+        layout.bitCount = c.bits;
+        layout.masks[0] = c.red;
+        layout.masks[1] = c.green;
+        layout.masks[2] = c.blue;
+        layout.masks[3] = c.alpha;
+        layout.payload = 4 * 4 * 4;
+        const auto image = Decode(MakeDds(layout));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->format, c.format);
         EXPECT_EQ(image->rowPitch, 4 * c.bits / 8);
     }
-    DdsSpec unknown;
+    DdsLayout unknown;
     unknown.masks[0] = 0x7;
     unknown.payload = 64;
     EXPECT_EQ(DecodeResult(MakeDds(unknown)), D3DXERR_INVALIDDATA);
 }
 
 TEST(DdsDecoder, MipChainLevelsFollowEachOther) {
-    DdsSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.mipCount = 10; // more than the chain has: three levels
-    spec.payload = 32 + 8 + 4;
-    const Bytes data = MakeDds(spec);
+    DdsLayout layout;
+    layout.width = 4;
+    layout.height = 2;
+    layout.mipCount = 10; // more than the chain has: three levels
+    layout.payload = 32 + 8 + 4;
+    const Bytes data = MakeDds(layout);
     D3DXIMAGE_INFO info{};
     const auto image = Decode(data, &info);
     ASSERT_NE(image, nullptr);
@@ -133,19 +133,19 @@ TEST(DdsDecoder, MipChainLevelsFollowEachOther) {
     EXPECT_EQ(level2->pixels, data.data() + kDataStart + 40);
     EXPECT_EQ(level2->sourceRect.right, 1);
 
-    spec.payload = 43;
-    EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA) << "last level cut short";
+    layout.payload = 43;
+    EXPECT_EQ(DecodeResult(MakeDds(layout)), D3DXERR_INVALIDDATA) << "last level cut short";
 }
 
 TEST(DdsDecoder, BlockCompressedLevelsAreKeptCompressed) {
-    DdsSpec spec;
-    spec.width = 8;
-    spec.height = 6;
-    spec.mipCount = 4;
-    spec.pixelFlags = kFourCC;
-    spec.fourCC = D3DFMT_DXT1;
-    spec.payload = (2 * 2 + 1 + 1 + 1) * 8;
-    auto image = Decode(MakeDds(spec));
+    DdsLayout layout;
+    layout.width = 8;
+    layout.height = 6;
+    layout.mipCount = 4;
+    layout.pixelFlags = kFourCC;
+    layout.fourCC = D3DFMT_DXT1;
+    layout.payload = (2 * 2 + 1 + 1 + 1) * 8;
+    auto image = Decode(MakeDds(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_DXT1);
     EXPECT_EQ(image->rowPitch, 16u);
@@ -155,38 +155,38 @@ TEST(DdsDecoder, BlockCompressedLevelsAreKeptCompressed) {
     EXPECT_EQ(last->width, 1u);
     EXPECT_EQ(last->rowPitch, 8u);
 
-    spec.fourCC = D3DFMT_DXT5;
-    spec.payload = (2 * 2 + 1 + 1 + 1) * 16;
-    image = Decode(MakeDds(spec));
+    layout.fourCC = D3DFMT_DXT5;
+    layout.payload = (2 * 2 + 1 + 1 + 1) * 16;
+    image = Decode(MakeDds(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_DXT5);
     EXPECT_EQ(image->rowPitch, 32u);
-    spec.payload -= 1;
-    EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA);
+    layout.payload -= 1;
+    EXPECT_EQ(DecodeResult(MakeDds(layout)), D3DXERR_INVALIDDATA);
 
-    spec.height = 0xFFFFFFFE; // its rows of blocks must not wrap round to nothing
-    spec.mipCount = 1;
-    EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA);
-    spec.height = 6;
+    layout.height = 0xFFFFFFFE; // its rows of blocks must not wrap round to nothing
+    layout.mipCount = 1;
+    EXPECT_EQ(DecodeResult(MakeDds(layout)), D3DXERR_INVALIDDATA);
+    layout.height = 6;
 
-    spec.fourCC = D3DFMT_A16B16G16R16;
-    spec.mipCount = 1;
-    spec.payload = 8 * 6 * 8;
-    image = Decode(MakeDds(spec));
+    layout.fourCC = D3DFMT_A16B16G16R16;
+    layout.mipCount = 1;
+    layout.payload = 8 * 6 * 8;
+    image = Decode(MakeDds(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A16B16G16R16);
-    spec.fourCC = D3DMakeFourCC('A', 'T', 'I', '2');
-    EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA);
+    layout.fourCC = D3DMakeFourCC('A', 'T', 'I', '2');
+    EXPECT_EQ(DecodeResult(MakeDds(layout)), D3DXERR_INVALIDDATA);
 }
 
 TEST(DdsDecoder, CubeMapHasSixLinkedFacesEachWithItsLevels) {
-    DdsSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.mipCount = 2;
-    spec.caps2 = kCubeAllFaces;
-    spec.payload = 6 * (16 + 4);
-    const Bytes data = MakeDds(spec);
+    DdsLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.mipCount = 2;
+    layout.caps2 = kCubeAllFaces;
+    layout.payload = 6 * (16 + 4);
+    const Bytes data = MakeDds(layout);
     D3DXIMAGE_INFO info{};
     const auto image = Decode(data, &info);
     ASSERT_NE(image, nullptr);
@@ -202,20 +202,20 @@ TEST(DdsDecoder, CubeMapHasSixLinkedFacesEachWithItsLevels) {
     }
     EXPECT_EQ(faces, 6);
 
-    spec.payload -= 1;
-    EXPECT_EQ(DecodeResult(MakeDds(spec)), D3DXERR_INVALIDDATA);
+    layout.payload -= 1;
+    EXPECT_EQ(DecodeResult(MakeDds(layout)), D3DXERR_INVALIDDATA);
 }
 
 TEST(DdsDecoder, VolumeLevelsHalveTheDepth) {
-    DdsSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.depth = 4;
-    spec.mipCount = 3;
-    spec.caps2 = kVolume;
-    spec.payload = 4 * 16 * 4 + 2 * 4 + 1 * 4;
+    DdsLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.depth = 4;
+    layout.mipCount = 3;
+    layout.caps2 = kVolume;
+    layout.payload = 4 * 16 * 4 + 2 * 4 + 1 * 4;
     D3DXIMAGE_INFO info{};
-    const auto image = Decode(MakeDds(spec), &info);
+    const auto image = Decode(MakeDds(layout), &info);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(info.ResourceType, D3DRTYPE_VOLUMETEXTURE);
     EXPECT_EQ(info.Depth, 4u);

@@ -9,7 +9,7 @@ using namespace imagetest;
 namespace {
 
 // A PNG written by libpng, for the cases the fixtures do not cover.
-struct PngSpec {
+struct PngLayout {
     UINT width = 2;
     UINT height = 1;
     int bitDepth = 8;
@@ -29,7 +29,7 @@ void AppendToBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
-Bytes WritePng(const PngSpec& spec) {
+Bytes WritePng(const PngLayout& layout) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -39,21 +39,21 @@ Bytes WritePng(const PngSpec& spec) {
         return {};
     }
     png_set_write_fn(png, &out, AppendToBytes, NoFlush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!layout.palette.empty())
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()),
                      nullptr);
-    if (spec.transparentColour)
-        png_set_tRNS(png, info, nullptr, 0, &spec.transparent);
-    if (spec.gamma != 0.0)
-        png_set_gAMA(png, info, spec.gamma);
+    if (layout.transparentColour)
+        png_set_tRNS(png, info, nullptr, 0, &layout.transparent);
+    if (layout.gamma != 0.0)
+        png_set_gAMA(png, info, layout.gamma);
     png_write_info(png, info);
-    const std::size_t rowBytes = spec.rows.size() / spec.height;
-    for (UINT y = 0; y < spec.height; ++y)
-        png_write_row(png, spec.rows.data() + y * rowBytes);
+    const std::size_t rowBytes = layout.rows.size() / layout.height;
+    for (UINT y = 0; y < layout.height; ++y)
+        png_write_row(png, layout.rows.data() + y * rowBytes);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
@@ -112,26 +112,26 @@ TEST(PngDecoder, EightBitRgbGetsAnOpaqueFillerByte) {
 }
 
 TEST(PngDecoder, SixteenBitSamplesAreLittleEndian) {
-    PngSpec spec;
-    spec.bitDepth = 16;
-    spec.rows = {0x12, 0x34, 0xAB, 0xCD};
-    auto image = Decode(WritePng(spec));
+    PngLayout layout;
+    layout.bitDepth = 16;
+    layout.rows = {0x12, 0x34, 0xAB, 0xCD};
+    auto image = Decode(WritePng(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_L16);
     EXPECT_EQ((Bytes{image->Row(0), image->Row(0) + 4}), (Bytes{0x34, 0x12, 0xCD, 0xAB}));
 
-    spec.colorType = PNG_COLOR_TYPE_RGB;
-    spec.width = 1;
-    spec.rows = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06};
-    image = Decode(WritePng(spec));
+    layout.colorType = PNG_COLOR_TYPE_RGB;
+    layout.width = 1;
+    layout.rows = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06};
+    image = Decode(WritePng(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, kFormatRGB16);
     EXPECT_EQ((Bytes{image->Row(0), image->Row(0) + 6}), (Bytes{0x06, 0x05, 0x04, 0x03, 0x02, 0x01}))
         << "blue, green, red";
 
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.rows = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
-    image = Decode(WritePng(spec));
+    layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    layout.rows = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+    image = Decode(WritePng(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A16B16G16R16);
     EXPECT_EQ((Bytes{image->Row(0), image->Row(0) + 8}),
@@ -140,36 +140,36 @@ TEST(PngDecoder, SixteenBitSamplesAreLittleEndian) {
 }
 
 TEST(PngDecoder, TransparentColourAddsAlpha) {
-    PngSpec spec;
-    spec.rows = {10, 20};
-    spec.transparentColour = true;
-    spec.transparent.gray = 20;
-    auto image = Decode(WritePng(spec));
+    PngLayout layout;
+    layout.rows = {10, 20};
+    layout.transparentColour = true;
+    layout.transparent.gray = 20;
+    auto image = Decode(WritePng(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A8L8);
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{10, 10, 10, 255}));
     EXPECT_EQ(ReadPixel(*image, 1, 0), (Rgba{20, 20, 20, 0}));
 
-    spec.colorType = PNG_COLOR_TYPE_RGB;
-    spec.rows = {1, 2, 3, 4, 5, 6};
-    spec.transparent = png_color_16{0, 4, 5, 6, 0};
-    image = Decode(WritePng(spec));
+    layout.colorType = PNG_COLOR_TYPE_RGB;
+    layout.rows = {1, 2, 3, 4, 5, 6};
+    layout.transparent = png_color_16{0, 4, 5, 6, 0};
+    image = Decode(WritePng(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{1, 2, 3, 255}));
     EXPECT_EQ(ReadPixel(*image, 1, 0), (Rgba{4, 5, 6, 0}));
 
-    spec.bitDepth = 16;
-    spec.rows = {0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6};
-    image = Decode(WritePng(spec));
+    layout.bitDepth = 16;
+    layout.rows = {0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6};
+    image = Decode(WritePng(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A16B16G16R16);
 
-    spec.colorType = PNG_COLOR_TYPE_GRAY;
-    spec.rows = {0, 1, 0, 2};
-    spec.transparent.gray = 2;
+    layout.colorType = PNG_COLOR_TYPE_GRAY;
+    layout.rows = {0, 1, 0, 2};
+    layout.transparent.gray = 2;
     D3DXIMAGE_INFO info{};
-    image = Decode(WritePng(spec), &info);
+    image = Decode(WritePng(layout), &info);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, kFormatAL16);
     EXPECT_EQ(info.Format, D3DFMT_A8L8);
@@ -178,14 +178,14 @@ TEST(PngDecoder, TransparentColourAddsAlpha) {
 }
 
 TEST(PngDecoder, PaletteTakesAlphaFromTheTransparencyChunkAndIsWhiteBeyondTheColours) {
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = 2;
-    spec.width = 4;
-    spec.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
-    spec.paletteAlpha = {128};
-    spec.rows = {0b00011011}; // indices 0 1 2 3
-    const auto image = Decode(WritePng(spec));
+    PngLayout layout;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.bitDepth = 2;
+    layout.width = 4;
+    layout.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    layout.paletteAlpha = {128};
+    layout.rows = {0b00011011}; // indices 0 1 2 3
+    const auto image = Decode(WritePng(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_P8);
     EXPECT_EQ((Bytes{image->Row(0), image->Row(0) + 4}), (Bytes{0, 1, 2, 3}));
@@ -198,20 +198,20 @@ TEST(PngDecoder, FileGammaIsCorrectedForTheScreen) {
     const auto expected = [](int v) {
         return static_cast<int>(255.0 * std::pow(v / 255.0, 1.0 / 2.2) + 0.5);
     };
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = {{0, 64, 128}, {192, 255, 32}};
-    spec.rows = {0, 1};
-    spec.gamma = 1.0;
-    const auto palette = Decode(WritePng(spec));
+    PngLayout layout;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.palette = {{0, 64, 128}, {192, 255, 32}};
+    layout.rows = {0, 1};
+    layout.gamma = 1.0;
+    const auto palette = Decode(WritePng(layout));
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(ReadPixel(*palette, 0, 0), (Rgba{0, expected(64), expected(128), 255}));
     EXPECT_EQ(ReadPixel(*palette, 1, 0), (Rgba{expected(192), 255, expected(32), 255}));
 
-    spec = PngSpec{};
-    spec.rows = {64, 128};
-    spec.gamma = 1.0;
-    const auto grey = Decode(WritePng(spec));
+    layout = PngLayout{};
+    layout.rows = {64, 128};
+    layout.gamma = 1.0;
+    const auto grey = Decode(WritePng(layout));
     ASSERT_NE(grey, nullptr);
     EXPECT_NEAR(grey->Row(0)[0], expected(64), 1);
     EXPECT_NEAR(grey->Row(0)[1], expected(128), 1);

@@ -4,7 +4,7 @@ using namespace imagetest;
 
 namespace {
 
-struct TgaSpec {
+struct TgaLayout {
     BYTE idLength = 0;
     BYTE colorMapType = 0;
     BYTE imageType = 2;
@@ -19,19 +19,19 @@ struct TgaSpec {
     Bytes pixels;
 };
 
-Bytes MakeTga(const TgaSpec& spec) {
-    Bytes out = {spec.idLength, spec.colorMapType, spec.imageType};
-    PutLE16(out, spec.mapFirst);
-    PutLE16(out, spec.mapLength);
-    out.push_back(spec.mapBits);
+Bytes MakeTga(const TgaLayout& layout) {
+    Bytes out = {layout.idLength, layout.colorMapType, layout.imageType};
+    PutLE16(out, layout.mapFirst);
+    PutLE16(out, layout.mapLength);
+    out.push_back(layout.mapBits);
     PutLE32(out, 0);
-    PutLE16(out, spec.width);
-    PutLE16(out, spec.height);
-    out.push_back(spec.pixelBits);
-    out.push_back(spec.descriptor);
-    out.resize(out.size() + spec.idLength, 'i');
-    Append(out, spec.map);
-    Append(out, spec.pixels);
+    PutLE16(out, layout.width);
+    PutLE16(out, layout.height);
+    out.push_back(layout.pixelBits);
+    out.push_back(layout.descriptor);
+    out.resize(out.size() + layout.idLength, 'i');
+    Append(out, layout.map);
+    Append(out, layout.pixels);
     return out;
 }
 
@@ -71,48 +71,48 @@ INSTANTIATE_TEST_SUITE_P(EveryType, TgaFixture,
                                          FixtureCase{"tga11.tga", D3DFMT_L8, GreyPixel}));
 
 TEST(TgaDecoder, AllZeroAlphaMeansNoAlpha) {
-    TgaSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.pixelBits = 32;
-    spec.pixels = {1, 2, 3, 0, 4, 5, 6, 0};
-    auto image = Decode(MakeTga(spec));
+    TgaLayout layout;
+    layout.width = 2;
+    layout.height = 1;
+    layout.pixelBits = 32;
+    layout.pixels = {1, 2, 3, 0, 4, 5, 6, 0};
+    auto image = Decode(MakeTga(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_X8R8G8B8);
-    spec.pixels[7] = 9;
-    image = Decode(MakeTga(spec));
+    layout.pixels[7] = 9;
+    image = Decode(MakeTga(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A8R8G8B8);
 
-    spec.pixelBits = 16;
-    spec.pixels = {0x1F, 0x00, 0x00, 0x7C};
-    image = Decode(MakeTga(spec));
+    layout.pixelBits = 16;
+    layout.pixels = {0x1F, 0x00, 0x00, 0x7C};
+    image = Decode(MakeTga(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_X1R5G5B5);
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{0, 0, 255, 255}));
     EXPECT_EQ(ReadPixel(*image, 1, 0), (Rgba{255, 0, 0, 255}));
-    spec.pixels[3] = 0xFC;
-    image = Decode(MakeTga(spec));
+    layout.pixels[3] = 0xFC;
+    image = Decode(MakeTga(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A1R5G5B5);
 }
 
 TEST(TgaDecoder, OriginBitsPlaceRowsAndColumnsAndTopDownIsUsedInPlace) {
     // File order pixels a b / c d (grey); descriptor decides where they land.
-    TgaSpec spec;
-    spec.imageType = 3;
-    spec.pixelBits = 8;
-    spec.width = 2;
-    spec.height = 2;
-    spec.pixels = {1, 2, 3, 4};
+    TgaLayout layout;
+    layout.imageType = 3;
+    layout.pixelBits = 8;
+    layout.width = 2;
+    layout.height = 2;
+    layout.pixels = {1, 2, 3, 4};
     auto grid = [](const DecodedImage& image) {
         return std::vector<int>{image.Row(0)[0], image.Row(0)[1], image.Row(1)[0], image.Row(1)[1]};
     };
     const std::pair<BYTE, std::vector<int>> cases[] = {
         {0x00, {3, 4, 1, 2}}, {0x20, {1, 2, 3, 4}}, {0x10, {4, 3, 2, 1}}, {0x30, {2, 1, 4, 3}}};
     for (const auto& [descriptor, expected] : cases) {
-        spec.descriptor = descriptor;
-        const Bytes data = MakeTga(spec);
+        layout.descriptor = descriptor;
+        const Bytes data = MakeTga(layout);
         const auto image = Decode(data);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(grid(*image), expected) << int(descriptor);
@@ -121,50 +121,50 @@ TEST(TgaDecoder, OriginBitsPlaceRowsAndColumnsAndTopDownIsUsedInPlace) {
 }
 
 TEST(TgaDecoder, RunLengthPacketsMayCrossRowsButNeverTheImage) {
-    TgaSpec spec;
-    spec.imageType = 11;
-    spec.pixelBits = 8;
-    spec.width = 3;
-    spec.height = 2;
-    spec.descriptor = 0x20;
-    spec.pixels = {0x83, 7, 0x01, 8, 9, 0x80, 5}; // run of 4, literal of 2, run of 1
-    auto image = Decode(MakeTga(spec));
+    TgaLayout layout;
+    layout.imageType = 11;
+    layout.pixelBits = 8;
+    layout.width = 3;
+    layout.height = 2;
+    layout.descriptor = 0x20;
+    layout.pixels = {0x83, 7, 0x01, 8, 9, 0x80, 5}; // run of 4, literal of 2, run of 1
+    auto image = Decode(MakeTga(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ((std::vector<int>{image->Row(0)[0], image->Row(0)[1], image->Row(0)[2], image->Row(1)[0],
                                 image->Row(1)[1], image->Row(1)[2]}),
               (std::vector<int>{7, 7, 7, 7, 8, 9}));
 
-    spec.pixels = {0x04, 1, 2, 3, 4, 5, 0x00, 6}; // a literal of five crossing the row end
-    image = Decode(MakeTga(spec));
+    layout.pixels = {0x04, 1, 2, 3, 4, 5, 0x00, 6}; // a literal of five crossing the row end
+    image = Decode(MakeTga(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ((std::vector<int>{image->Row(0)[0], image->Row(0)[2], image->Row(1)[0], image->Row(1)[2]}),
               (std::vector<int>{1, 3, 4, 6}));
 
-    spec.pixels = {0xFF, 7}; // a run of 128 for six pixels
-    image = Decode(MakeTga(spec));
+    layout.pixels = {0xFF, 7}; // a run of 128 for six pixels
+    image = Decode(MakeTga(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->Row(1)[2], 7);
 
-    spec.pixels = {0x85, 7, 0x00}; // a run of 6 fills the image; the byte after it is left alone
-    EXPECT_EQ(DecodeResult(MakeTga(spec)), S_OK);
-    spec.pixels = {0x02, 1, 2};
-    EXPECT_EQ(DecodeResult(MakeTga(spec)), D3DXERR_INVALIDDATA) << "literal cut short";
-    spec.pixels = {0x81, 1, 0x81};
-    EXPECT_EQ(DecodeResult(MakeTga(spec)), D3DXERR_INVALIDDATA) << "run without its pixel";
-    spec.pixels = {0x81, 1};
-    EXPECT_EQ(DecodeResult(MakeTga(spec)), D3DXERR_INVALIDDATA) << "no packet for the rest";
+    layout.pixels = {0x85, 7, 0x00}; // a run of 6 fills the image; the byte after it is left alone
+    EXPECT_EQ(DecodeResult(MakeTga(layout)), S_OK);
+    layout.pixels = {0x02, 1, 2};
+    EXPECT_EQ(DecodeResult(MakeTga(layout)), D3DXERR_INVALIDDATA) << "literal cut short";
+    layout.pixels = {0x81, 1, 0x81};
+    EXPECT_EQ(DecodeResult(MakeTga(layout)), D3DXERR_INVALIDDATA) << "run without its pixel";
+    layout.pixels = {0x81, 1};
+    EXPECT_EQ(DecodeResult(MakeTga(layout)), D3DXERR_INVALIDDATA) << "no packet for the rest";
 }
 
 TEST(TgaDecoder, ColourMapEntriesOfEverySize) {
-    TgaSpec spec;
-    spec.colorMapType = 1;
-    spec.imageType = 1;
-    spec.pixelBits = 8;
-    spec.width = 2;
-    spec.height = 1;
-    spec.mapFirst = 5;
-    spec.mapLength = 2;
-    spec.pixels = {5, 6};
+    TgaLayout layout;
+    layout.colorMapType = 1;
+    layout.imageType = 1;
+    layout.pixelBits = 8;
+    layout.width = 2;
+    layout.height = 1;
+    layout.mapFirst = 5;
+    layout.mapLength = 2;
+    layout.pixels = {5, 6};
     struct {
         BYTE bits;
         Bytes map;
@@ -176,9 +176,9 @@ TEST(TgaDecoder, ColourMapEntriesOfEverySize) {
         {16, {0x1F, 0x80, 0xE0, 0x03}, {0, 0, 255, 255}, {0, 255, 0, 0}},
     };
     for (const auto& c : cases) {
-        spec.mapBits = c.bits;
-        spec.map = c.map;
-        const auto image = Decode(MakeTga(spec));
+        layout.mapBits = c.bits;
+        layout.map = c.map;
+        const auto image = Decode(MakeTga(layout));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->format, D3DFMT_P8);
         EXPECT_EQ(ReadPixel(*image, 0, 0), c.first) << int(c.bits);
@@ -187,61 +187,61 @@ TEST(TgaDecoder, ColourMapEntriesOfEverySize) {
         EXPECT_TRUE(untouched.peRed == 255 && untouched.peFlags == 255);
     }
 
-    spec.mapBits = 32;
-    spec.map = {10, 20, 30, 0, 40, 50, 60, 0};
-    const auto transparent = Decode(MakeTga(spec));
+    layout.mapBits = 32;
+    layout.map = {10, 20, 30, 0, 40, 50, 60, 0};
+    const auto transparent = Decode(MakeTga(layout));
     ASSERT_NE(transparent, nullptr);
     EXPECT_EQ(ReadPixel(*transparent, 0, 0).a, 255) << "a map with no alpha anywhere is opaque";
 }
 
 TEST(TgaDecoder, ColourMapOverflowingTheFullPaletteIsRejected) {
-    TgaSpec spec;
-    spec.colorMapType = 1;
-    spec.imageType = 1;
-    spec.pixelBits = 8;
-    spec.width = 1;
-    spec.height = 1;
-    spec.mapBits = 24;
-    spec.mapFirst = 250;
-    spec.mapLength = 6;
-    spec.map.assign(18, 0);
-    spec.pixels = {250};
-    EXPECT_EQ(DecodeResult(MakeTga(spec)), S_OK);
-    spec.mapLength = 7;
-    spec.map.assign(21, 0);
-    EXPECT_EQ(DecodeResult(MakeTga(spec)), D3DXERR_INVALIDDATA);
+    TgaLayout layout;
+    layout.colorMapType = 1;
+    layout.imageType = 1;
+    layout.pixelBits = 8;
+    layout.width = 1;
+    layout.height = 1;
+    layout.mapBits = 24;
+    layout.mapFirst = 250;
+    layout.mapLength = 6;
+    layout.map.assign(18, 0);
+    layout.pixels = {250};
+    EXPECT_EQ(DecodeResult(MakeTga(layout)), S_OK);
+    layout.mapLength = 7;
+    layout.map.assign(21, 0);
+    EXPECT_EQ(DecodeResult(MakeTga(layout)), D3DXERR_INVALIDDATA);
 }
 
 TEST(TgaDecoder, HeaderChecks) {
-    TgaSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.idLength = 3;
-    spec.pixels = {1, 2, 3};
-    ASSERT_EQ(DecodeResult(MakeTga(spec)), S_OK) << "ID field skipped";
+    TgaLayout layout;
+    layout.width = 1;
+    layout.height = 1;
+    layout.idLength = 3;
+    layout.pixels = {1, 2, 3};
+    ASSERT_EQ(DecodeResult(MakeTga(layout)), S_OK) << "ID field skipped";
 
-    Bytes noRoom = MakeTga(spec);
+    Bytes noRoom = MakeTga(layout);
     noRoom.pop_back();
     EXPECT_EQ(DecodeResult(noRoom), D3DXERR_INVALIDDATA) << "pixels cut short";
 
-    TgaSpec bad = spec;
+    TgaLayout bad = layout;
     bad.imageType = 4;
     EXPECT_EQ(DecodeResult(MakeTga(bad)), D3DXERR_INVALIDDATA) << "unknown type bit";
-    bad = spec;
+    bad = layout;
     bad.pixelBits = 8;
     EXPECT_EQ(DecodeResult(MakeTga(bad)), D3DXERR_INVALIDDATA) << "8-bit true colour";
-    bad = spec;
+    bad = layout;
     bad.width = 0;
     EXPECT_EQ(DecodeResult(MakeTga(bad)), D3DXERR_INVALIDDATA) << "zero width";
-    bad = spec;
+    bad = layout;
     bad.imageType = 1;
     bad.pixelBits = 8;
     EXPECT_EQ(DecodeResult(MakeTga(bad)), D3DXERR_INVALIDDATA) << "colour-mapped without a map";
-    bad = spec;
+    bad = layout;
     bad.colorMapType = 1;
     bad.mapBits = 12;
     EXPECT_EQ(DecodeResult(MakeTga(bad)), D3DXERR_INVALIDDATA) << "12-bit map entries";
-    bad = spec;
+    bad = layout;
     bad.colorMapType = 1;
     bad.mapBits = 24;
     bad.mapLength = 200;
