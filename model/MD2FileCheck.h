@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/MD2File.h"
@@ -29,3 +30,19 @@ std::string CheckMD2Triangles(const std::vector<MD2Triangle>& triangles, std::in
 
 // The memory the expanded frames take, in bytes.
 std::uint64_t MD2ExpandedBytes(std::int32_t frameCount, std::int32_t triangleCount);
+
+// The most a model's frames may take: 1 GiB (the largest real models need about 260 MB), or the
+// memory the machine has available now if that is less.
+#ifdef LUMIVOX_FUZZING
+constexpr std::uint64_t kMD2MemoryCap = std::uint64_t{64} << 20;
+#else
+constexpr std::uint64_t kMD2MemoryCap = std::uint64_t{1} << 30;
+#endif
+std::uint64_t MD2MemoryLimit();
+
+// The "MemAvailable" figure of a /proc/meminfo text, in bytes; 0 when it is missing.
+std::uint64_t MemAvailableFromMeminfo(std::string_view text);
+
+// Empty when the frames (each a record of `frameRecordBytes` and its expanded vertices) fit in
+// `limit` bytes; otherwise the problem in words, naming the memory needed.
+std::string CheckMD2Memory(const MD2Header& header, std::uint64_t frameRecordBytes, std::uint64_t limit);

@@ -12,7 +12,9 @@ MD2Model::MD2Model() {
         v = {0.0f, 0.0f, 0.0f, NORMAL_LINE_COLOR};
 }
 
-MD2Model::~MD2Model() { ReleaseTextures(); }
+MD2Model::~MD2Model() {
+    ReleaseTextures();
+}
 
 void MD2Model::FrameName(char* name, int& index) const {
     if (index < 0 || index >= FrameCount()) {
@@ -45,8 +47,18 @@ void MD2Model::ReleaseTextures() {
     }
 }
 
+// Everything read from a model file, so that a model object used again never mixes two files.
+void MD2Model::ClearModelData() {
+    FreeArrays();
+    header = MD2Header{};
+    offsetY = 9999.0f;
+    triangleCount = 0;
+    blockCount = 0;
+    openBlock = OpenBlock{};
+}
+
 void MD2Model::Release() {
     ReleaseTextures();
     std::memset(md2Path, 0, sizeof md2Path);
-    FreeArrays();
+    ClearModelData();
 }

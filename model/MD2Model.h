@@ -96,6 +96,7 @@ private:
     void ExpandFrame(FrameRecord& frame, const float scale[3], const float translate[3]);
     void BuildBlockStarts();
     void FreeArrays();
+    void ClearModelData();
     void ReleaseTextures();
     // The frame slider or a new model may leave any number here; only stored frames are drawn.
     void KeepCurrentFrameInside();

@@ -35,7 +35,7 @@ template <typename T> void FromLittleEndian(T* values, std::size_t count) {
 }
 
 std::int64_t FileSize(std::FILE* file) {
-    struct stat info{};
+    struct stat info {};
     if (fstat(fileno(file), &info) != 0)
         return 0;
     return info.st_size;
@@ -61,16 +61,27 @@ bool ReadBlock(std::FILE* file, const MD2BlockRead& block, std::int32_t count, s
     return true;
 }
 
+// Opens the model file for reading; a folder cannot be read as one.
+std::FILE* OpenModelFile(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    struct stat info {};
+    if (file && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
 } // namespace
 
 HRESULT MD2Model::ReadFile() {
-    std::FILE* file = std::fopen(md2Path, "rb");
+    ClearModelData();
+    std::FILE* file = OpenModelFile(md2Path);
     if (!file) {
         MessageBoxA(nullptr, "Could not find Load_MD2_File", "Loading_error", MB_OK);
         return E_FAIL;
     }
     FileCloser closer{file};
-    FreeArrays();
 
     MD2Header h{};
     const std::size_t headerRead = std::fread(&h, 1, sizeof h, file);
@@ -78,7 +89,8 @@ HRESULT MD2Model::ReadFile() {
     if (h.magic != MD2_MAGIC || h.version != MD2_VERSION)
         return E_FAIL;
     if (headerRead != sizeof h)
-        return Refuse("Invalid MD2 file: the header is cut short (" + std::to_string(headerRead) + " of 68 bytes)");
+        return Refuse("Invalid MD2 file: the header is cut short (" + std::to_string(headerRead) +
+                      " of 68 bytes)");
 
     const HRESULT result = ReadArrays(file, h, FileSize(file));
     if (FAILED(result))
@@ -91,6 +103,8 @@ HRESULT MD2Model::ReadFile() {
 HRESULT MD2Model::ReadArrays(std::FILE* file, const MD2Header& h, std::int64_t fileSize) {
     MD2FileLayout layout;
     std::string problem = CheckMD2Header(h, fileSize, layout);
+    if (problem.empty())
+        problem = CheckMD2Memory(h, sizeof(FrameRecord), MD2MemoryLimit());
     if (!problem.empty())
         return Refuse(problem);
     if (!ReadBlock(file, layout.texCoords, h.numTexCoords, texCoords) ||
@@ -108,7 +122,8 @@ HRESULT MD2Model::ReadArrays(std::FILE* file, const MD2Header& h, std::int64_t f
 
 HRESULT MD2Model::ReadFrames(std::FILE* file) {
     frames.resize(static_cast<std::size_t>(header.numFrames));
-    packedScratch.resize(static_cast<std::size_t>(header.numVertices));
+    if (header.numFrames > 0)
+        packedScratch.resize(static_cast<std::size_t>(header.numVertices));
     blockCount = 1;
     std::fseek(file, header.offsetFrames, SEEK_SET);
     for (int i = 0; i < header.numFrames; ++i) {
@@ -170,8 +185,9 @@ void MD2Model::ExpandFrame(FrameRecord& frame, const float scale[3], const float
     D3DXVECTOR3 normals[MD2_NORMAL_COUNT + 1];
     for (int n = 0; n <= MD2_NORMAL_COUNT; ++n) {
         const float* table = n < MD2_NORMAL_COUNT ? MD2Normals[n] : nullptr;
-        const D3DXVECTOR3 scaled = table ? D3DXVECTOR3(scale[0] * table[0], scale[1] * table[1], scale[2] * table[2])
-                                         : D3DXVECTOR3(0.0f, 0.0f, scale[2]);
+        const D3DXVECTOR3 scaled =
+            table ? D3DXVECTOR3(scale[0] * table[0], scale[1] * table[1], scale[2] * table[2])
+                  : D3DXVECTOR3(0.0f, 0.0f, scale[2]);
         D3DXVec3Normalize(&normals[n], &scaled);
     }
 
