@@ -6,6 +6,7 @@
 // when the pixels are the file's own, the padding of the last row may lie beyond the data.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,17 @@ constexpr std::size_t kMaxDecodedImageBytes = std::size_t{8} << 20;
 #else
 constexpr std::size_t kMaxDecodedImageBytes = std::size_t{1} << 30;
 #endif
+
+// The most pixels a decoded image may have (8192 x 8192): no skin needs more, and textures are at
+// most 4096 on a side anyway. Decoders refuse larger images from the header, before allocating.
+constexpr std::uint64_t kMaxDecodedImagePixels = std::uint64_t{8192} * 8192;
+
+inline bool PixelCountAllowed(std::uint64_t width, std::uint64_t height, std::uint64_t depth = 1) {
+    std::uint64_t area = 0;
+    std::uint64_t pixels = 0;
+    return !__builtin_mul_overflow(width, height, &area) && !__builtin_mul_overflow(area, depth, &pixels) &&
+           pixels <= kMaxDecodedImagePixels;
+}
 
 struct DecodedImage {
     D3DFORMAT format = D3DFMT_UNKNOWN;

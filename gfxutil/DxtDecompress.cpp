@@ -79,6 +79,20 @@ void DecodeInterpolatedAlpha(const BYTE* block, DWORD pixels[16]) {
         SetAlpha(pixels[i], alphas[(indices >> (3 * i)) & 7]);
 }
 
+// DXT2 and DXT4 store colours multiplied by alpha; the pixels handed on carry straight alpha.
+void DividePremultipliedAlpha(DWORD pixels[16]) {
+    for (int i = 0; i < 16; ++i) {
+        const DWORD alpha = pixels[i] >> 24;
+        if (alpha == 0 || alpha == 255)
+            continue;
+        auto divide = [alpha](DWORD channel) {
+            return std::min<DWORD>(255, (channel * 255 + alpha / 2) / alpha);
+        };
+        const Rgb c{(pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF};
+        pixels[i] = Pack(Rgb{divide(c.r), divide(c.g), divide(c.b)}, alpha);
+    }
+}
+
 } // namespace
 
 bool IsDxtFormat(D3DFORMAT format) {
@@ -103,6 +117,8 @@ void DecodeDxtBlock(D3DFORMAT format, const BYTE* block, DWORD pixels[16]) {
         DecodeExplicitAlpha(block, pixels);
     else
         DecodeInterpolatedAlpha(block, pixels);
+    if (format == D3DFMT_DXT2 || format == D3DFMT_DXT4)
+        DividePremultipliedAlpha(pixels);
 }
 
 HRESULT DecompressDxt(D3DFORMAT format, const BYTE* source, UINT sourcePitch, UINT width, UINT height,

@@ -1,7 +1,7 @@
 #pragma once
 // Expands block-compressed (DXT1 to DXT5) pixels to D3DFMT_A8R8G8B8, for texture creation when
-// the device cannot take the compressed format. DXT2 and DXT4 colours stay premultiplied by
-// alpha, as stored.
+// the device cannot take the compressed format. DXT2 and DXT4 colours, stored premultiplied by
+// alpha, come out divided by it (straight alpha, as the other formats).
 
 #include "gfxutil/ImageFormats.h"
 

@@ -65,6 +65,7 @@ struct DibLayout {
     std::size_t paletteStart = 0;
     std::size_t paletteEntrySize = 4;
     std::size_t pixelStart = 0;
+    std::size_t pixelShift = 0; // the odd bit-field layout: colours start one byte into each pixel
     std::uint64_t sourceRowBytes = 0;
     std::uint64_t sourceStride = 0;
     std::uint64_t pitch = 0;
@@ -133,7 +134,7 @@ bool ChooseBitFieldFormat(const DibHeader& header, DibLayout& layout) {
         if (row.bits == header.bitCount && row.blue == blue && row.green == green && row.red == red &&
             row.alpha == alpha) {
             layout.format = row.format;
-            layout.pixelStart += row.startOffset;
+            layout.pixelShift = row.startOffset;
             return true;
         }
     }
@@ -161,8 +162,13 @@ bool ChooseFormat(const DibHeader& header, DibLayout& layout) {
     }
 }
 
-bool PlanLayout(const DibHeader& header, std::size_t size, DibLayout& layout) {
+// `pixelOffset`: where the file header says the pixels begin, or 0. It counts only when it lies
+// past the header and palette: writers may leave a gap there, but never overlap the two.
+bool PlanLayout(const DibHeader& header, std::size_t size, std::uint64_t pixelOffset, DibLayout& layout) {
     if (header.planes != 1 || header.width <= 0 || header.height == 0 || header.height == INT32_MIN)
+        return false;
+    if (!PixelCountAllowed(static_cast<std::uint64_t>(header.width),
+                           static_cast<std::uint64_t>(header.height < 0 ? -header.height : header.height)))
         return false;
     layout.width = static_cast<UINT>(header.width);
     layout.height = static_cast<UINT>(header.height < 0 ? -header.height : header.height);
@@ -173,7 +179,8 @@ bool PlanLayout(const DibHeader& header, std::size_t size, DibLayout& layout) {
         colorsUsed = std::uint64_t{1} << header.bitCount;
     layout.paletteEntrySize = header.headerSize == kCoreHeaderSize ? 3 : 4;
     layout.paletteStart = header.headerSize;
-    const std::uint64_t pixelStart = header.headerSize + colorsUsed * layout.paletteEntrySize;
+    const std::uint64_t pixelStart =
+        std::max<std::uint64_t>(header.headerSize + colorsUsed * layout.paletteEntrySize, pixelOffset);
     if (pixelStart > size)
         return false;
     layout.pixelStart = static_cast<std::size_t>(pixelStart);
@@ -203,10 +210,14 @@ bool PlanLayout(const DibHeader& header, std::size_t size, DibLayout& layout) {
         std::uint64_t rowsBefore = 0;
         if (!CheckedMul(layout.height - 1, layout.sourceStride, &rowsBefore))
             return false;
-        if (rowsBefore > size || layout.sourceRowBytes > size - rowsBefore ||
-            layout.pixelStart > size - rowsBefore - layout.sourceRowBytes)
+        // The shifted layout's last colour byte is the last byte of the row: the unused fourth
+        // byte of the last pixel may lie past the end of the data.
+        const std::uint64_t lastRowBytes = layout.sourceRowBytes - layout.pixelShift;
+        if (rowsBefore > size || lastRowBytes > size - rowsBefore ||
+            layout.pixelStart > size - rowsBefore - lastRowBytes)
             return false;
     }
+    layout.pixelStart += layout.pixelShift;
     return true;
 }
 
@@ -255,9 +266,18 @@ void ExpandIndexRows(const BYTE* data, const DibLayout& layout, WORD bitCount, B
     }
 }
 
-void CopyRows(const BYTE* data, const DibLayout& layout, BYTE* pixels) {
-    for (UINT y = 0; y < layout.height; ++y)
-        std::memcpy(ImageRowForFileRow(pixels, layout, y), SourceRow(data, layout, y), layout.sourceRowBytes);
+void CopyRows(const BYTE* data, std::size_t size, const DibLayout& layout, BYTE* pixels) {
+    for (UINT y = 0; y < layout.height; ++y) {
+        const BYTE* source = SourceRow(data, layout, y);
+        const std::size_t bytes = std::min<std::size_t>(layout.sourceRowBytes, data + size - source);
+        std::memcpy(ImageRowForFileRow(pixels, layout, y), source, bytes);
+    }
+}
+
+// Run-length packets take two bytes at least and cover at most 255 pixels; an end-of-bitmap
+// marker may leave rows untouched, but never more pixels than the data could have covered.
+bool RunLengthFits(std::size_t size, const DibLayout& layout) {
+    return RunLengthCanCover(std::uint64_t{layout.width} * layout.height, size - layout.pixelStart, 2, 255);
 }
 
 float MaskedChannel(DWORD pixel, DWORD mask) {
@@ -340,17 +360,21 @@ HRESULT LoadPixels(const BYTE* data, std::size_t size, const DibHeader& header, 
                    DecodedImage& image) {
     const bool uncompressed =
         header.compression == kCompressionRgb || header.compression == kCompressionBitFields;
-    if (layout.topDown && uncompressed && header.bitCount >= 8 && !layout.floatPixels) {
+    if (layout.topDown && uncompressed && header.bitCount >= 8 && !layout.floatPixels &&
+        layout.pixelShift == 0) {
         image.pixels = data + layout.pixelStart;
         return S_OK;
     }
+    const bool runLength = header.compression == kCompressionRle8 || header.compression == kCompressionRle4;
+    if (runLength && !RunLengthFits(size, layout))
+        return E_FAIL;
     std::uint64_t bytes = 0;
     if (!CheckedMul(layout.pitch, layout.height, &bytes) || bytes > kMaxDecodedImageBytes)
         return E_OUTOFMEMORY;
     BYTE* pixels = image.AllocatePixels(static_cast<std::size_t>(bytes));
     if (pixels == nullptr)
         return E_OUTOFMEMORY;
-    if (header.compression == kCompressionRle8 || header.compression == kCompressionRle4)
+    if (runLength)
         return DecodeRunLength(data, size, layout, header.compression == kCompressionRle4, pixels) ? S_OK
                                                                                                    : E_FAIL;
     if (layout.floatPixels)
@@ -358,16 +382,14 @@ HRESULT LoadPixels(const BYTE* data, std::size_t size, const DibHeader& header, 
     else if (header.bitCount < 8)
         ExpandIndexRows(data, layout, header.bitCount, pixels);
     else
-        CopyRows(data, layout, pixels);
+        CopyRows(data, size, layout, pixels);
     return S_OK;
 }
 
-} // namespace
-
-HRESULT DecodeDib(const BYTE* data, std::size_t size, DecodedImage& image) {
+HRESULT DecodeBitmap(const BYTE* data, std::size_t size, std::uint64_t pixelOffset, DecodedImage& image) {
     DibHeader header;
     DibLayout layout;
-    if (!ReadDibHeader(data, size, header) || !PlanLayout(header, size, layout))
+    if (!ReadDibHeader(data, size, header) || !PlanLayout(header, size, pixelOffset, layout))
         return E_FAIL;
     if (header.compression == kCompressionRgb && layout.format == D3DFMT_X8R8G8B8 &&
         HasAnyFourthByte(data, layout))
@@ -386,8 +408,16 @@ HRESULT DecodeDib(const BYTE* data, std::size_t size, DecodedImage& image) {
     return LoadPixels(data, size, header, layout, image);
 }
 
+} // namespace
+
+HRESULT DecodeDib(const BYTE* data, std::size_t size, DecodedImage& image) {
+    return DecodeBitmap(data, size, 0, image);
+}
+
 HRESULT DecodeBmp(const BYTE* data, std::size_t size, DecodedImage& image) {
     if (size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M' || ReadLE32(data + 2) > size)
         return E_FAIL;
-    return DecodeDib(data + kFileHeaderSize, size - kFileHeaderSize, image);
+    const DWORD pixelOffset = ReadLE32(data + 10);
+    return DecodeBitmap(data + kFileHeaderSize, size - kFileHeaderSize,
+                        pixelOffset > kFileHeaderSize ? pixelOffset - kFileHeaderSize : 0, image);
 }

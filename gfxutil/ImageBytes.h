@@ -35,6 +35,13 @@ inline bool CheckedMul(std::uint64_t a, std::uint64_t b, std::uint64_t c, std::u
     return CheckedMul(a, b, &ab) && CheckedMul(ab, c, product);
 }
 
+// Whether run-length data of `bytes` bytes can cover `pixels` pixels, when every packet takes at
+// least `packetBytes` bytes and covers at most `packetPixels` pixels.
+inline bool RunLengthCanCover(std::uint64_t pixels, std::uint64_t bytes, std::uint64_t packetBytes,
+                              std::uint64_t packetPixels) {
+    return (pixels + packetPixels - 1) / packetPixels <= bytes / packetBytes;
+}
+
 inline void StoreFloat(BYTE* p, float value) {
     std::memcpy(p, &value, sizeof value);
 }

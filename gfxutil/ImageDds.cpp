@@ -193,6 +193,8 @@ HRESULT DecodeDds(const BYTE* data, std::size_t size, DecodedImage& image) {
     if (volume && cube)
         return E_FAIL;
     const UINT depth = volume ? std::max<UINT>(1, ReadLE32(header + 20)) : 1;
+    if (!PixelCountAllowed(width, height, depth))
+        return E_FAIL;
     const DWORD storedLevels = (flags & kFlagMipMapCount) != 0 ? ReadLE32(header + 24) : 1;
     const UINT levels = std::clamp<UINT>(storedLevels, 1, FullChainLength(width, height, depth));
 

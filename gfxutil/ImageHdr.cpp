@@ -1,5 +1,6 @@
 // Radiance picture files: RGBE or XYZE pixels, flat or run-length coded rows, decoded to floats.
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -127,6 +128,29 @@ bool ReadFlatRow(const BYTE* data, std::size_t size, std::size_t& pos, UINT widt
     return true;
 }
 
+// The fewest bytes a row of `width` pixels can take: a run-length row has a 4-byte start and, per
+// channel, a 2-byte run for every 127 pixels; a flat row has its first pixel and up to three
+// repeat codes (each shifting its count 8 bits further) per 16777215 pixels.
+std::uint64_t FewestRowBytes(UINT width) {
+    std::uint64_t flat = 4;
+    std::uint64_t covered = 1;
+    std::uint64_t step = 255;
+    while (covered < width) {
+        flat += 4;
+        covered += step;
+        step <<= 8;
+        if (step > 0xFF0000 && covered < width) {
+            flat += 4;
+            covered += 1;
+            step = 255;
+        }
+    }
+    if (width < kMinRunLengthWidth || width > kMaxRunLengthWidth)
+        return flat;
+    const std::uint64_t runLength = 4 + 4 * 2 * ((std::uint64_t{width} + 126) / 127);
+    return std::min(flat, runLength);
+}
+
 bool ReadRow(const BYTE* data, std::size_t size, std::size_t& pos, UINT width, BYTE* row) {
     const bool runLength = width >= kMinRunLengthWidth && width <= kMaxRunLengthWidth && size - pos >= 4 &&
                            data[pos] == 2 && data[pos + 1] == 2 && (data[pos + 2] & 0x80) == 0;
@@ -165,7 +189,8 @@ HRESULT DecodeHdr(const BYTE* data, std::size_t size, DecodedImage& image) {
     if (!ReadHeaderLines(cursor, header) || !ReadResolution(cursor, header))
         return E_FAIL;
     std::uint64_t bytes = 0;
-    if (!CheckedMul(header.width, header.height, 16, &bytes) || header.width > UINT32_MAX / 16)
+    if (!PixelCountAllowed(header.width, header.height) ||
+        !CheckedMul(header.width, header.height, 16, &bytes))
         return E_FAIL;
 
     image.format = D3DFMT_A32B32G32R32F;
@@ -177,9 +202,11 @@ HRESULT DecodeHdr(const BYTE* data, std::size_t size, DecodedImage& image) {
     if (!image.loadPixels)
         return S_OK;
 
-    // Even run-length rows take some bytes each; refuse before allocating for a short file.
-    if (bytes > kMaxDecodedImageBytes || cursor.Remaining() < header.height)
-        return bytes > kMaxDecodedImageBytes ? E_OUTOFMEMORY : E_FAIL;
+    // Refuse before allocating when the data cannot hold the rows, however tightly coded.
+    if (bytes > kMaxDecodedImageBytes)
+        return E_OUTOFMEMORY;
+    if (cursor.Remaining() / FewestRowBytes(header.width) < header.height)
+        return E_FAIL;
     BYTE* pixels = image.AllocatePixels(static_cast<std::size_t>(bytes));
     if (pixels == nullptr)
         return E_OUTOFMEMORY;

@@ -1,6 +1,7 @@
 // JPEG files, decoded by the IJG JPEG library (libjpeg-turbo's 6b interface) straight from memory.
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -86,6 +87,17 @@ void StoreRow(const JSAMPLE* row, UINT width, int components, BYTE* target) {
     }
 }
 
+// Huffman coding spends one bit at least on every 8 x 8 block of every component; arithmetic
+// coding can spend less, so only the pixel limit bounds it.
+bool DataCanHoldBlocks(const jpeg_decompress_struct& info, std::size_t size) {
+    if (info.arith_code)
+        return true;
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        blocks += std::uint64_t{info.comp_info[c].width_in_blocks} * info.comp_info[c].height_in_blocks;
+    return blocks / 8 <= size;
+}
+
 // Destroys the decompressor however the decoder leaves; declared before the error jump point so
 // that jumping back skips no destructor.
 struct DecompressGuard {
@@ -129,7 +141,7 @@ HRESULT DecodeJpeg(const BYTE* data, std::size_t size, DecodedImage& image) {
 
     const int components = info.output_components;
     image.format = FormatForComponents(components);
-    if (image.format == D3DFMT_UNKNOWN)
+    if (image.format == D3DFMT_UNKNOWN || !PixelCountAllowed(info.output_width, info.output_height))
         return E_FAIL;
     image.width = info.output_width;
     image.height = info.output_height;
@@ -138,6 +150,8 @@ HRESULT DecodeJpeg(const BYTE* data, std::size_t size, DecodedImage& image) {
     image.slicePitch = image.rowPitch * image.height;
     if (!image.loadPixels)
         return S_OK;
+    if (!DataCanHoldBlocks(info, size))
+        return E_FAIL;
 
     const std::size_t bytes = static_cast<std::size_t>(image.rowPitch) * image.height;
     BYTE* pixels = image.AllocatePixels(bytes);

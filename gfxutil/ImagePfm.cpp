@@ -49,7 +49,8 @@ HRESULT DecodePfm(const BYTE* data, std::size_t size, DecodedImage& image) {
         return E_FAIL;
     std::uint64_t bytes = 0;
     std::uint64_t sourceBytes = 0;
-    if (!CheckedMul(header.width, header.height, 16, &bytes) || header.width > UINT32_MAX / 16 ||
+    if (!PixelCountAllowed(header.width, header.height) ||
+        !CheckedMul(header.width, header.height, 16, &bytes) ||
         !CheckedMul(header.width, header.height, 4ull * header.channels, &sourceBytes))
         return E_FAIL;
 

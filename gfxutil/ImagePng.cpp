@@ -142,6 +142,15 @@ std::vector<PALETTEENTRY> BuildPalette(png_structp png, png_infop info, double f
 
 // Frees libpng's structures however the decoder leaves; declared before the error jump point so
 // that jumping back skips no destructor.
+// Deflate codes at most 258 bytes in two bits, so the data can hold at most 1032 bytes of rows
+// (a filter byte each, then the samples as stored) per byte of file.
+bool DataCanHoldRows(png_structp png, png_infop info, std::size_t size) {
+    const std::uint64_t width = png_get_image_width(png, info);
+    const std::uint64_t bits = std::uint64_t{png_get_bit_depth(png, info)} * png_get_channels(png, info);
+    const std::uint64_t rowBytes = 1 + (width * bits + 7) / 8;
+    return rowBytes * png_get_image_height(png, info) / 1032 <= size;
+}
+
 struct ReadStructGuard {
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -175,6 +184,10 @@ HRESULT DecodePng(const BYTE* data, std::size_t size, DecodedImage& image) {
 #endif
     png_set_read_fn(png, &reader, ReadFromMemory);
     png_read_info(png, info);
+    if (!PixelCountAllowed(png_get_image_width(png, info), png_get_image_height(png, info)))
+        return E_FAIL;
+    if (image.loadPixels && !DataCanHoldRows(png, info, size))
+        return E_FAIL;
     plan = PlanTransformations(png, info);
 
     image.format = plan.format;

@@ -80,7 +80,8 @@ HRESULT DecodePpm(const BYTE* data, std::size_t size, DecodedImage& image) {
         return E_FAIL;
 
     std::uint64_t bytes = 0;
-    if (!CheckedMul(header.width, header.height, 4, &bytes) || header.width > UINT32_MAX / 4)
+    if (!PixelCountAllowed(header.width, header.height) ||
+        !CheckedMul(header.width, header.height, 4, &bytes))
         return E_FAIL;
     image.format = D3DFMT_X8R8G8B8;
     image.width = header.width;

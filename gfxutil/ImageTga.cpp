@@ -82,7 +82,8 @@ D3DFORMAT ImageFormat(const TgaHeader& header) {
 }
 
 bool PlanLayout(const TgaHeader& header, std::size_t size, TgaLayout& layout) {
-    if (header.colorMapType > 1 || (header.imageType & ~0x0B) != 0 || header.width == 0 || header.height == 0)
+    if (header.colorMapType > 1 || (header.imageType & ~0x0B) != 0 || header.width == 0 ||
+        header.height == 0 || !PixelCountAllowed(header.width, header.height))
         return false;
     if (header.colorMapType == 1 && FormatForBits(header.mapBits) == D3DFMT_UNKNOWN)
         return false;
@@ -212,6 +213,10 @@ HRESULT LoadPixels(const BYTE* data, std::size_t size, const TgaHeader& header, 
                    DecodedImage& image) {
     const std::size_t imageBytes = static_cast<std::size_t>(layout.pitch) * header.height;
     if (!layout.runLength && imageBytes > size - layout.pixelStart)
+        return E_FAIL;
+    // A packet takes a count byte and one pixel at least, and covers at most 128 pixels.
+    if (layout.runLength && !RunLengthCanCover(std::uint64_t{header.width} * header.height,
+                                               size - layout.pixelStart, 1 + layout.bytesPerPixel, 128))
         return E_FAIL;
     if (!layout.runLength && layout.topDown && !layout.rightToLeft) {
         image.pixels = data + layout.pixelStart;
