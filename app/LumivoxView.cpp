@@ -30,7 +30,7 @@ CLumivoxView::CLumivoxView() : settingsFile_(currentDirectory, theScene->modelFi
     QueryPerformanceFrequency(&frequency);
     counterFrequency = frequency.QuadPart;
     lastCounter = ReadCounter();
-    GetCurrentDirectoryA(CURRENT_DIRECTORY_SIZE, currentDirectory);
+    CaptureCurrentDirectory(currentDirectory);
 }
 
 CLumivoxView::~CLumivoxView() {
@@ -74,8 +74,9 @@ HRESULT CLumivoxView::initD3D(HWND window, int width, int height, BOOL windowed,
     presentParams.FullScreen_RefreshRateInHz = 0;
     presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
 
-    const DWORD behaviour = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) ? D3DCREATE_HARDWARE_VERTEXPROCESSING
-                                                                            : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    const DWORD behaviour = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT)
+                                ? D3DCREATE_HARDWARE_VERTEXPROCESSING
+                                : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     const HRESULT created = d3d->CreateDevice(0, deviceType, window, behaviour, &presentParams, &device);
     if (FAILED(created)) {
         d3d->Release();
@@ -124,7 +125,9 @@ void CLumivoxView::ResetDevice() {
     setup();
 }
 
-void CLumivoxView::OnSetFocus() { DefWindowProc(WM_SETFOCUS, 0, 0); }
+void CLumivoxView::OnSetFocus() {
+    DefWindowProc(WM_SETFOCUS, 0, 0);
+}
 
 void CLumivoxView::OnKillFocus() {
     DefWindowProc(WM_KILLFOCUS, 0, 0);
@@ -140,7 +143,8 @@ HRESULT CLumivoxView::setup() {
     if (!device)
         return E_FAIL;
     theScene->InitData(device);
-    device->SetRenderState(D3DRS_FILLMODE, theRenderSettings->wireframe == 1 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    device->SetRenderState(D3DRS_FILLMODE,
+                           theRenderSettings->wireframe == 1 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
     theRenderSettings->SetupLighting();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -154,8 +158,8 @@ HRESULT CLumivoxView::setup() {
 HRESULT CLumivoxView::CreateOverlayFont() {
     destroy();
     if (device)
-        D3DXCreateFontA(device, theRenderSettings->fontHeight, 0, kBoldWeight, 0, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                        "Arial", &overlayFont);
+        D3DXCreateFontA(device, theRenderSettings->fontHeight, 0, kBoldWeight, 0, FALSE, DEFAULT_CHARSET, 0,
+                        0, 0, "Arial", &overlayFont);
     theRenderSettings->fontChanged = 0;
     return S_OK;
 }
@@ -185,7 +189,8 @@ HRESULT CLumivoxView::Render(float timeMs) {
         CreateOverlayFont();
     theScene->DrawShadowTexture();
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
-                  ComposeColor(settings.backgroundRed, settings.backgroundGreen, settings.backgroundBlue), 1.0f, 0);
+                  ComposeColor(settings.backgroundRed, settings.backgroundGreen, settings.backgroundBlue),
+                  1.0f, 0);
     device->BeginScene();
     theScene->DrawGrid();
     theScene->model->Animate(timeMs);

@@ -1,9 +1,13 @@
 #include "app/SettingsFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <sys/stat.h>
 
+#include "platform/os/CurrentDirectory.h"
+#include "platform/os/MessageBox.h"
 #include "platform/os/PrivateProfile.h"
 
 namespace {
@@ -17,21 +21,79 @@ bool IsReadableFile(const char* path) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
-    struct stat info{};
+    struct stat info {};
     const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
     std::fclose(file);
     return regular;
 }
 
-} // namespace
+// Bytes of the well-formed UTF-8 sequence at the start of `text`, or 0 when there is none.
+std::size_t SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 0;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
+    if (length == 0 || text.size() < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
 
-std::string DisplayFileName(const char* path) {
+// The text after the last '/' or '\'.
+std::string_view LastComponent(const char* path) {
     const char* name = path;
     for (const char* p = path; *p; ++p) {
         if (*p == '/' || *p == '\\')
             name = p + 1;
     }
-    return std::string(name).substr(0, kFileNameLimit);
+    return name;
+}
+
+// At most `limit` characters of `text`; a byte that starts no well-formed sequence counts as one
+// character and, when `replaceMalformed` is set, becomes U+FFFD.
+std::string CutToCharacters(std::string_view text, std::size_t limit, bool replaceMalformed) {
+    std::string cut;
+    for (std::size_t count = 0; count < limit && !text.empty(); ++count) {
+        const std::size_t length = SequenceLength(text);
+        if (length == 0 && replaceMalformed)
+            cut += "\xEF\xBF\xBD";
+        else
+            cut.append(text.substr(0, std::max<std::size_t>(length, 1)));
+        text.remove_prefix(std::max<std::size_t>(length, 1));
+    }
+    return cut;
+}
+
+} // namespace
+
+std::string FileNameOfPath(const char* path) {
+    return CutToCharacters(LastComponent(path), kFileNameLimit, false);
+}
+
+std::string DisplayFileName(const char* path) {
+    return CutToCharacters(LastComponent(path), kFileNameLimit, true);
+}
+
+bool CaptureCurrentDirectory(char (&directory)[MODEL_PATH_SIZE]) {
+    const DWORD length = GetCurrentDirectoryA(MODEL_PATH_SIZE, directory);
+    if (length != 0 && length < MODEL_PATH_SIZE)
+        return true;
+    directory[0] = '\0';
+    MessageBoxA(nullptr,
+                "The working folder cannot be used: its path is longer than 255 characters (or cannot be "
+                "read). The data folder and the settings file are not used; start the viewer from a "
+                "shorter folder.",
+                "Path_error", MB_OK);
+    return false;
 }
 
 SettingsFile::SettingsFile(const char* currentDirectory, ModelFile& record)
@@ -39,6 +101,10 @@ SettingsFile::SettingsFile(const char* currentDirectory, ModelFile& record)
 
 void SettingsFile::LoadDefaults() {
     record_.speed = DEFAULT_SPEED;
+    if (!HasDataFolder()) {
+        record_.md2Path[0] = record_.texturePath[0] = record_.cartoonPath[0] = '\0';
+        return;
+    }
     StoreModelPath(record_.md2Path, (DataFolder() + "ex1.md2").c_str());
     StoreModelPath(record_.texturePath, (DataFolder() + "ex1.jpg").c_str());
     StoreModelPath(record_.cartoonPath, (DataFolder() + "catoon.jpg").c_str());
@@ -55,7 +121,7 @@ void SettingsFile::ReadPath(const char* key, const char* defaultName, char (&fie
 
 void SettingsFile::LoadSettings(const char* fileName) {
     const std::string file = DataFolder() + fileName;
-    if (!IsReadableFile(file.c_str())) {
+    if (!HasDataFolder() || !IsReadableFile(file.c_str())) {
         LoadDefaults();
         return;
     }
@@ -73,12 +139,16 @@ void SettingsFile::LoadSettings(const char* fileName) {
 HRESULT SettingsFile::CheckDataPath(char (&path)[MODEL_PATH_SIZE]) {
     if (IsReadableFile(path))
         return S_OK;
-    const std::string repaired = DataFolder() + DisplayFileName(path);
+    if (!HasDataFolder())
+        return E_FAIL;
+    const std::string repaired = DataFolder() + FileNameOfPath(path);
     StoreModelPath(path, repaired.c_str());
     return E_FAIL;
 }
 
 void SettingsFile::SaveSettings(const char* fileName) {
+    if (!HasDataFolder())
+        return;
     const std::string file = DataFolder() + fileName;
     const std::string speed = std::to_string(record_.speed);
     WritePrivateProfileStringA(kSection, "Speed", speed.c_str(), file.c_str());

@@ -24,14 +24,25 @@ public:
     void SaveSettings(const char* fileName);
 
     std::string DataFolder() const { return std::string(currentDirectory_) + "/Data/"; }
+    // False when the working directory could not be captured (see CaptureCurrentDirectory): then
+    // nothing is read from or written to a data folder, and no path is pointed into one.
+    bool HasDataFolder() const { return currentDirectory_[0] != '\0'; }
 
 private:
     void LoadDefaults();
-    void ReadPath(const char* key, const char* defaultName, char (&field)[MODEL_PATH_SIZE], const std::string& file);
+    void ReadPath(const char* key, const char* defaultName, char (&field)[MODEL_PATH_SIZE],
+                  const std::string& file);
 
     const char* currentDirectory_;
     ModelFile& record_;
 };
 
-// The text after the last '/' or '\', at most 60 characters of it.
+// The text after the last '/' or '\', at most 60 characters (not bytes) of it: a UTF-8
+// sequence is never split.
+std::string FileNameOfPath(const char* path);
+// The same for showing: bytes that are not well-formed UTF-8 become U+FFFD.
 std::string DisplayFileName(const char* path);
+
+// Fills `directory` with the working directory. When it is too long for the path fields (or cannot
+// be read), shows a "Path_error" message, leaves `directory` empty and returns false.
+bool CaptureCurrentDirectory(char (&directory)[MODEL_PATH_SIZE]);

@@ -12,10 +12,13 @@
 
 namespace {
 
-// The data folder below the working directory as it is now.
+// The data folder below the working directory as it is now; empty (the chooser's own choice) when
+// the working directory is too long to be read.
 QString DataFolderNow() {
     char directory[CURRENT_DIRECTORY_SIZE] = {};
-    GetCurrentDirectoryA(CURRENT_DIRECTORY_SIZE, directory);
+    const DWORD length = GetCurrentDirectoryA(CURRENT_DIRECTORY_SIZE, directory);
+    if (length == 0 || length >= CURRENT_DIRECTORY_SIZE)
+        return QString();
     return QString::fromUtf8(directory) + QStringLiteral("/Data/");
 }
 
