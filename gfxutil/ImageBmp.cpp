@@ -210,11 +210,10 @@ bool PlanLayout(const DibHeader& header, std::size_t size, std::uint64_t pixelOf
         std::uint64_t rowsBefore = 0;
         if (!CheckedMul(layout.height - 1, layout.sourceStride, &rowsBefore))
             return false;
-        // The shifted layout's last colour byte is the last byte of the row: the unused fourth
-        // byte of the last pixel may lie past the end of the data.
-        const std::uint64_t lastRowBytes = layout.sourceRowBytes - layout.pixelShift;
-        if (rowsBefore > size || lastRowBytes > size - rowsBefore ||
-            layout.pixelStart > size - rowsBefore - lastRowBytes)
+        // Checked before the shift: the shifted layout's colours end with the row as stored, only
+        // the unused fourth byte of its last pixel lies past it.
+        if (rowsBefore > size || layout.sourceRowBytes > size - rowsBefore ||
+            layout.pixelStart > size - rowsBefore - layout.sourceRowBytes)
             return false;
     }
     layout.pixelStart += layout.pixelShift;
@@ -274,10 +273,14 @@ void CopyRows(const BYTE* data, std::size_t size, const DibLayout& layout, BYTE*
     }
 }
 
-// Run-length packets take two bytes at least and cover at most 255 pixels; an end-of-bitmap
-// marker may leave rows untouched, but never more pixels than the data could have covered.
+// Run-length packets take two bytes at least and cover at most 255 pixels. End-of-bitmap and delta
+// codes may leave pixels untouched, so small images (up to 1024 x 1024, 1 MB) are let through
+// whatever their data; larger ones never hold more pixels than the data could cover.
+constexpr std::uint64_t kRunLengthFreePixels = 1024 * 1024;
+
 bool RunLengthFits(std::size_t size, const DibLayout& layout) {
-    return RunLengthCanCover(std::uint64_t{layout.width} * layout.height, size - layout.pixelStart, 2, 255);
+    const std::uint64_t pixels = std::uint64_t{layout.width} * layout.height;
+    return pixels <= kRunLengthFreePixels || RunLengthCanCover(pixels, size - layout.pixelStart, 2, 255);
 }
 
 float MaskedChannel(DWORD pixel, DWORD mask) {

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -44,7 +45,8 @@ TEST_F(SettingsFileTest, WithoutAFileTheDefaultsAreUsedAndWrittenOnSave) {
 }
 
 TEST_F(SettingsFileTest, SpeedsOutsideOneToFiftyBecomeThirty) {
-    const std::pair<const char*, int> cases[] = {{"0", 30}, {"-5", 30}, {"51", 30}, {"50", 50}, {"1", 1}, {"abc", 30}};
+    const std::pair<const char*, int> cases[] = {{"0", 30},  {"-5", 30}, {"51", 30},
+                                                 {"50", 50}, {"1", 1},   {"abc", 30}};
     for (const auto& [text, expected] : cases) {
         Write("Speed", text);
         settings.LoadSettings("MD2DATA.ini");
@@ -75,6 +77,72 @@ TEST_F(SettingsFileTest, RepairedFileNamesAreCutToSixtyCharacters) {
     EXPECT_EQ(std::string(record.md2Path), Data(longName.substr(0, 60)));
     EXPECT_EQ(DisplayFileName("C:\\a\\b/c.md2"), "c.md2");
     EXPECT_EQ(DisplayFileName("plain.md2"), "plain.md2");
+}
+
+// Sixty characters, not bytes: a UTF-8 sequence is never split, so the repaired path, the
+// settings file and the overlay hold valid text.
+TEST_F(SettingsFileTest, FileNamesAreCutToSixtyCharactersNeverInsideASequence) {
+    std::string accented;
+    for (int i = 0; i < 70; ++i)
+        accented += "\xC3\xA9"; // e acute, two bytes
+    EXPECT_EQ(FileNameOfPath(("/models/" + accented).c_str()), accented.substr(0, 120));
+
+    const std::string mixed = std::string(59, 'a') + "\xE6\xA8\xA1\xE5\x9E\x8B.md2"; // two 3-byte characters
+    EXPECT_EQ(FileNameOfPath(mixed.c_str()), std::string(59, 'a') + "\xE6\xA8\xA1");
+
+    Write("MD2file", "/nowhere/" + accented);
+    settings.LoadSettings("MD2DATA.ini");
+    EXPECT_EQ(std::string(record.md2Path), Data(accented.substr(0, 120)));
+    settings.SaveSettings("MD2DATA.ini");
+    char value[300];
+    GetPrivateProfileStringA("MD2Data", "MD2file", "", value, sizeof value, Ini().c_str());
+    EXPECT_EQ(std::string(value), Data(accented.substr(0, 120)));
+}
+
+TEST_F(SettingsFileTest, ShownFileNamesReplaceBytesThatAreNotUtf8) {
+    EXPECT_EQ(DisplayFileName("/m/wolf\xFF\xC3.md2"), "wolf\xEF\xBF\xBD\xEF\xBF\xBD.md2");
+    EXPECT_EQ(FileNameOfPath("/m/wolf\xFF.md2"), "wolf\xFF.md2") << "the file's own name is kept for repairs";
+    const std::string latin1(70, '\xE9');
+    std::string replaced;
+    for (int i = 0; i < 60; ++i)
+        replaced += "\xEF\xBF\xBD";
+    EXPECT_EQ(DisplayFileName(latin1.c_str()), replaced);
+}
+
+// A working folder too long for the 256-character path fields cannot name the data folder:
+// the user is told, and no path falls back to "/Data/" at the root.
+TEST_F(SettingsFileTest, AWorkingFolderTooLongForThePathFieldsIsReported) {
+    std::filesystem::path deep = dir.Path();
+    while (deep.string().size() < 300)
+        deep /= std::string(40, 'd');
+    std::filesystem::create_directories(deep);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(deep);
+    char directory[MODEL_PATH_SIZE];
+    std::strcpy(directory, "stale");
+    const bool captured = CaptureCurrentDirectory(directory);
+    std::filesystem::current_path(before);
+    EXPECT_FALSE(captured);
+    EXPECT_STREQ(directory, "");
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Path_error");
+
+    ModelFile unknown{};
+    SettingsFile withoutFolder(directory, unknown);
+    EXPECT_FALSE(withoutFolder.HasDataFolder());
+    withoutFolder.LoadSettings("MD2DATA.ini");
+    EXPECT_EQ(unknown.speed, 30);
+    EXPECT_STREQ(unknown.md2Path, "");
+    EXPECT_STREQ(unknown.cartoonPath, "");
+    char path[MODEL_PATH_SIZE] = "/gone/wolf.md2";
+    EXPECT_EQ(withoutFolder.CheckDataPath(path), E_FAIL);
+    EXPECT_STREQ(path, "/gone/wolf.md2");
+    withoutFolder.SaveSettings("MD2DATA.ini");
+    EXPECT_FALSE(std::filesystem::exists("/Data/MD2DATA.ini"));
+
+    std::strcpy(directory, "stale");
+    EXPECT_TRUE(CaptureCurrentDirectory(directory));
+    EXPECT_EQ(std::string(directory), before.string());
 }
 
 TEST_F(SettingsFileTest, APathLongerThanItsFieldIsRefusedNotCut) {

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "MD2TestModels.h"
@@ -12,7 +13,9 @@ namespace {
 
 class MD2ReaderTest : public ::testing::Test {
 protected:
-    HRESULT Read(const std::vector<std::uint8_t>& bytes) { return ReadModelBytes(model, dir.File("m.md2"), bytes); }
+    HRESULT Read(const std::vector<std::uint8_t>& bytes) {
+        return ReadModelBytes(model, dir.File("m.md2"), bytes);
+    }
     HRESULT ReadNames(const std::vector<std::string>& names) { return Read(WriteMD2(MakeTestModel(names))); }
 
     std::vector<int> Links() const {
@@ -44,7 +47,8 @@ TEST_F(MD2ReaderTest, BlockBoundariesFollowTheOpenBlockRules) {
     EXPECT_EQ(model.blockStarts, (std::vector<int>{0}));
 
     MD2Model oneThenTwo;
-    ASSERT_EQ(ReadModelBytes(oneThenTwo, dir.File("b.md2"), WriteMD2(MakeTestModel({"a01", "b01", "b02"}))), S_OK);
+    ASSERT_EQ(ReadModelBytes(oneThenTwo, dir.File("b.md2"), WriteMD2(MakeTestModel({"a01", "b01", "b02"}))),
+              S_OK);
     EXPECT_EQ(oneThenTwo.frames[0].link, 0);
     EXPECT_EQ(oneThenTwo.frames[1].link, 2);
     EXPECT_EQ(oneThenTwo.frames[2].link, 1);
@@ -53,7 +57,8 @@ TEST_F(MD2ReaderTest, BlockBoundariesFollowTheOpenBlockRules) {
 
     // The last frame always closes the open block, whatever its name.
     MD2Model lastJoins;
-    ASSERT_EQ(ReadModelBytes(lastJoins, dir.File("c.md2"), WriteMD2(MakeTestModel({"a01", "a02", "b01"}))), S_OK);
+    ASSERT_EQ(ReadModelBytes(lastJoins, dir.File("c.md2"), WriteMD2(MakeTestModel({"a01", "a02", "b01"}))),
+              S_OK);
     EXPECT_EQ(lastJoins.frames[0].link, 2);
     EXPECT_EQ(lastJoins.frames[1].link, 2);
     EXPECT_EQ(lastJoins.frames[2].link, 0);
@@ -68,7 +73,9 @@ TEST_F(MD2ReaderTest, ShortNamesGiveEmptyBlockNamesAndCaseMatters) {
     EXPECT_EQ(Links(), (std::vector<int>{2, 2, 0, 4, 3}));
 
     MD2Model mixedCase;
-    ASSERT_EQ(ReadModelBytes(mixedCase, dir.File("c.md2"), WriteMD2(MakeTestModel({"Run01", "run02", "x01"}))), S_OK);
+    ASSERT_EQ(
+        ReadModelBytes(mixedCase, dir.File("c.md2"), WriteMD2(MakeTestModel({"Run01", "run02", "x01"}))),
+        S_OK);
     EXPECT_EQ(mixedCase.blockCount, 2);
     EXPECT_EQ(mixedCase.blockStarts, (std::vector<int>{0, 1}));
 }
@@ -193,14 +200,57 @@ TEST_F(MD2ReaderTest, SixteenCharacterNamesAreKeptWhole) {
 }
 
 TEST_F(MD2ReaderTest, ReleaseEmptiesTheModel) {
-    ASSERT_EQ(ReadNames({"a01", "a02"}), S_OK);
+    ASSERT_EQ(ReadNames({"a01", "a02", "b01", "c01"}), S_OK);
+    ASSERT_EQ(model.blockCount, 2);
     model.Release();
     EXPECT_TRUE(model.frames.empty());
     EXPECT_TRUE(model.triangles.empty());
     EXPECT_TRUE(model.texCoords.empty());
     EXPECT_TRUE(model.blockStarts.empty());
+    EXPECT_EQ(model.triangleCount, 0);
+    EXPECT_EQ(model.blockCount, 0);
+    EXPECT_EQ(model.header.numFrames, 0);
+    EXPECT_EQ(model.header.numTriangles, 0);
+    EXPECT_EQ(model.offsetY, 9999.0f);
     for (char c : model.md2Path)
         ASSERT_EQ(c, '\0');
+}
+
+// One model object reading several files never mixes them: counts, lowest point and header
+// come from the last file only.
+TEST_F(MD2ReaderTest, EveryReadStartsFromACleanModel) {
+    MD2WriterModel deep = MakeTestModel({"a01", "a02", "b01", "c01"});
+    deep.frames[1].translate = {0.0f, 0.0f, -50.0f};
+    ASSERT_EQ(Read(WriteMD2(deep)), S_OK);
+    ASSERT_EQ(model.blockCount, 2);
+    ASSERT_FLOAT_EQ(model.offsetY, -50.0f);
+
+    ASSERT_EQ(ReadNames({}), S_OK);
+    EXPECT_EQ(model.blockCount, 1);
+    EXPECT_EQ(model.offsetY, 9999.0f);
+    EXPECT_EQ(model.header.numFrames, 0);
+
+    ASSERT_EQ(ReadNames({"x01"}), S_OK);
+    EXPECT_FLOAT_EQ(model.offsetY, -2.0f);
+
+    std::vector<std::uint8_t> bad = WriteMD2(MakeTestModel({"a01"}));
+    Poke<std::int32_t>(bad, 4, 7); // wrong version: refused without a message
+    EXPECT_EQ(Read(bad), E_FAIL);
+    EXPECT_TRUE(model.frames.empty());
+    EXPECT_EQ(model.triangleCount, 0);
+    EXPECT_EQ(model.blockCount, 0);
+    EXPECT_EQ(model.header.magic, 0);
+    EXPECT_EQ(model.offsetY, 9999.0f);
+}
+
+TEST_F(MD2ReaderTest, AFolderIsAFileThatCannotBeFound) {
+    const std::string folder = dir.File("folder.md2");
+    std::filesystem::create_directory(folder);
+    std::strcpy(model.md2Path, folder.c_str());
+    EXPECT_EQ(model.ReadFile(), E_FAIL);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Could not find Load_MD2_File");
+    EXPECT_EQ(recorder.messages[0].caption, "Loading_error");
 }
 
 TEST(MD2ReaderNullFile, ReadFrameWithoutAFileDoesNothing) {

@@ -1,10 +1,11 @@
 #include "ImageTestSupport.h"
+#include "gfxutil/ImageBytes.h"
 
 using namespace imagetest;
 
 namespace {
 
-struct BmpSpec {
+struct BmpLayout {
     DWORD headerSize = 40;
     LONG width = 0;
     LONG height = 0;
@@ -17,32 +18,32 @@ struct BmpSpec {
     Bytes pixels;
 };
 
-Bytes MakeDib(const BmpSpec& spec) {
+Bytes MakeDib(const BmpLayout& layout) {
     Bytes out;
-    PutLE32(out, spec.headerSize);
-    PutLE32(out, static_cast<DWORD>(spec.width));
-    PutLE32(out, static_cast<DWORD>(spec.height));
-    PutLE16(out, spec.planes);
-    PutLE16(out, spec.bitCount);
-    PutLE32(out, spec.compression);
+    PutLE32(out, layout.headerSize);
+    PutLE32(out, static_cast<DWORD>(layout.width));
+    PutLE32(out, static_cast<DWORD>(layout.height));
+    PutLE16(out, layout.planes);
+    PutLE16(out, layout.bitCount);
+    PutLE32(out, layout.compression);
     PutLE32(out, 0);
     PutLE32(out, 2835);
     PutLE32(out, 2835);
-    PutLE32(out, spec.colorsUsed);
+    PutLE32(out, layout.colorsUsed);
     PutLE32(out, 0);
-    for (int i = 0; out.size() < spec.headerSize; ++i)
-        PutLE32(out, i < 4 ? spec.masks[i] : 0);
-    Append(out, spec.palette);
-    Append(out, spec.pixels);
+    for (int i = 0; out.size() < layout.headerSize; ++i)
+        PutLE32(out, i < 4 ? layout.masks[i] : 0);
+    Append(out, layout.palette);
+    Append(out, layout.pixels);
     return out;
 }
 
-Bytes MakeBmp(const BmpSpec& spec) {
-    const Bytes dib = MakeDib(spec);
+Bytes MakeBmp(const BmpLayout& layout) {
+    const Bytes dib = MakeDib(layout);
     Bytes out = {'B', 'M'};
     PutLE32(out, static_cast<DWORD>(14 + dib.size()));
     PutLE32(out, 0);
-    PutLE32(out, static_cast<DWORD>(14 + spec.headerSize + spec.palette.size()));
+    PutLE32(out, static_cast<DWORD>(14 + layout.headerSize + layout.palette.size()));
     Append(out, dib);
     return out;
 }
@@ -63,16 +64,16 @@ Bytes GreyPalette(int entries) {
     return palette;
 }
 
-BmpSpec Rle8Spec(LONG width, LONG height, Bytes codes) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = 8;
-    spec.compression = 1;
-    spec.colorsUsed = 16;
-    spec.palette = GreyPalette(16);
-    spec.pixels = std::move(codes);
-    return spec;
+BmpLayout Rle8Layout(LONG width, LONG height, Bytes codes) {
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitCount = 8;
+    layout.compression = 1;
+    layout.colorsUsed = 16;
+    layout.palette = GreyPalette(16);
+    layout.pixels = std::move(codes);
+    return layout;
 }
 
 std::vector<int> Indices(const DecodedImage& image) {
@@ -121,14 +122,14 @@ INSTANTIATE_TEST_SUITE_P(EveryBitCount, BmpFixture,
                                                      RichPixelWithAlpha}));
 
 TEST(BmpDecoder, BottomUpAndTopDownRowsDecodeAlikeAndTopDownIsUsedInPlace) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = Rows24(false);
-    const Bytes bottomUp = MakeBmp(spec);
-    spec.height = -2;
-    spec.pixels = Rows24(true);
-    const Bytes topDown = MakeBmp(spec);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.pixels = Rows24(false);
+    const Bytes bottomUp = MakeBmp(layout);
+    layout.height = -2;
+    layout.pixels = Rows24(true);
+    const Bytes topDown = MakeBmp(layout);
 
     const auto a = Decode(bottomUp);
     const auto b = Decode(topDown);
@@ -154,22 +155,22 @@ TEST(BmpDecoder, TopDownAndBottomUpRunLengthAndFourBitImagesDecodeAlike) {
     Bytes topDownCodes = top;
     Append(topDownCodes, bottom);
     Append(topDownCodes, {0, 1});
-    const auto a = Decode(MakeBmp(Rle8Spec(4, 2, bottomUpCodes)));
-    const auto b = Decode(MakeBmp(Rle8Spec(4, -2, topDownCodes)));
+    const auto a = Decode(MakeBmp(Rle8Layout(4, 2, bottomUpCodes)));
+    const auto b = Decode(MakeBmp(Rle8Layout(4, -2, topDownCodes)));
     ASSERT_TRUE(a && b);
     EXPECT_EQ(Indices(*a), (std::vector<int>{1, 2, 3, 4, 5, 5, 5, 5}));
     EXPECT_EQ(Indices(*b), Indices(*a));
 
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bitCount = 4;
-    spec.palette = GreyPalette(16);
-    spec.pixels = {0xAB, 0xC0, 0, 0, 0x12, 0x30, 0, 0}; // bottom row first
-    const auto c = Decode(MakeBmp(spec));
-    spec.height = -2;
-    spec.pixels = {0x12, 0x30, 0, 0, 0xAB, 0xC0, 0, 0};
-    const auto d = Decode(MakeBmp(spec));
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.bitCount = 4;
+    layout.palette = GreyPalette(16);
+    layout.pixels = {0xAB, 0xC0, 0, 0, 0x12, 0x30, 0, 0}; // bottom row first
+    const auto c = Decode(MakeBmp(layout));
+    layout.height = -2;
+    layout.pixels = {0x12, 0x30, 0, 0, 0xAB, 0xC0, 0, 0};
+    const auto d = Decode(MakeBmp(layout));
     ASSERT_TRUE(c && d);
     EXPECT_EQ(Indices(*c), (std::vector<int>{1, 2, 3, 10, 11, 12}));
     EXPECT_EQ(Indices(*d), Indices(*c));
@@ -177,61 +178,61 @@ TEST(BmpDecoder, TopDownAndBottomUpRunLengthAndFourBitImagesDecodeAlike) {
 }
 
 TEST(BmpDecoder, ThirtyTwoBitImageWithAnyNonZeroFourthByteHasAlpha) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.bitCount = 32;
-    spec.pixels = {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 1, 2, 3, 0};
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.bitCount = 32;
+    layout.pixels = {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 1, 2, 3, 0};
     D3DXIMAGE_INFO info{};
-    auto image = Decode(MakeBmp(spec), &info);
+    auto image = Decode(MakeBmp(layout), &info);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_X8R8G8B8);
 
-    spec.pixels[11] = 1;
-    image = Decode(MakeBmp(spec), &info, false);
+    layout.pixels[11] = 1;
+    image = Decode(MakeBmp(layout), &info, false);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(info.Format, D3DFMT_A8R8G8B8);
-    image = Decode(MakeBmp(spec));
+    image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{90, 80, 70, 1}));
 }
 
 TEST(BmpDecoder, BitFieldsNeedTheMasksInsideTheHeader) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.bitCount = 16;
-    spec.compression = 3;
-    spec.masks[0] = 0xF800;
-    spec.masks[1] = 0x7E0;
-    spec.masks[2] = 0x1F;
-    spec.pixels = {0x1F, 0x00, 0x00, 0xF8};
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 1;
+    layout.bitCount = 16;
+    layout.compression = 3;
+    layout.masks[0] = 0xF800;
+    layout.masks[1] = 0x7E0;
+    layout.masks[2] = 0x1F;
+    layout.pixels = {0x1F, 0x00, 0x00, 0xF8};
 
-    EXPECT_EQ(DecodeResult(MakeBmp(spec)), D3DXERR_INVALIDDATA) << "40-byte header";
+    EXPECT_EQ(DecodeResult(MakeBmp(layout)), D3DXERR_INVALIDDATA) << "40-byte header";
     for (DWORD headerSize : {52u, 56u, 108u}) {
-        spec.headerSize = headerSize;
-        const auto image = Decode(MakeBmp(spec));
+        layout.headerSize = headerSize;
+        const auto image = Decode(MakeBmp(layout));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->format, D3DFMT_R5G6B5) << headerSize;
         EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{0, 0, 255, 255}));
         EXPECT_EQ(ReadPixel(*image, 1, 0), (Rgba{255, 0, 0, 255}));
     }
 
-    spec.headerSize = 56;
-    spec.bitCount = 8;
-    spec.pixels = {0, 0, 0, 0};
-    EXPECT_EQ(DecodeResult(MakeBmp(spec)), D3DXERR_INVALIDDATA) << "8-bit bit fields";
+    layout.headerSize = 56;
+    layout.bitCount = 8;
+    layout.pixels = {0, 0, 0, 0};
+    EXPECT_EQ(DecodeResult(MakeBmp(layout)), D3DXERR_INVALIDDATA) << "8-bit bit fields";
 }
 
 TEST(BmpDecoder, BitFieldTableChoosesFormatsAndTheShiftedLayout) {
-    BmpSpec spec;
-    spec.headerSize = 56;
-    spec.width = 1;
-    spec.height = 1;
-    spec.bitCount = 32;
-    spec.compression = 3;
-    spec.pixels = {1, 2, 3, 4};
+    BmpLayout layout;
+    layout.headerSize = 56;
+    layout.width = 1;
+    layout.height = 1;
+    layout.bitCount = 32;
+    layout.compression = 3;
+    layout.pixels = {1, 2, 3, 4};
     struct {
         DWORD red, green, blue, alpha;
         D3DFORMAT format;
@@ -242,44 +243,53 @@ TEST(BmpDecoder, BitFieldTableChoosesFormatsAndTheShiftedLayout) {
         {0xFFFF, 0xFFFF0000, 0, 0, D3DFMT_G16R16},
     };
     for (const auto& row : rows) {
-        spec.masks[0] = row.red;
-        spec.masks[1] = row.green;
-        spec.masks[2] = row.blue;
-        spec.masks[3] = row.alpha;
-        const auto image = Decode(MakeBmp(spec));
+        layout.masks[0] = row.red;
+        layout.masks[1] = row.green;
+        layout.masks[2] = row.blue;
+        layout.masks[3] = row.alpha;
+        const auto image = Decode(MakeBmp(layout));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->format, row.format);
     }
 
     // Red, green, blue in the top three bytes: read as X8R8G8B8 one byte further in.
-    spec.masks[0] = 0xFF000000;
-    spec.masks[1] = 0xFF0000;
-    spec.masks[2] = 0xFF00;
-    spec.masks[3] = 0;
-    spec.height = -1;
-    spec.pixels = {0, 30, 20, 10, 0};
-    const Bytes data = MakeBmp(spec);
+    layout.masks[0] = 0xFF000000;
+    layout.masks[1] = 0xFF0000;
+    layout.masks[2] = 0xFF00;
+    layout.masks[3] = 0;
+    layout.height = -1;
+    layout.pixels = {0, 30, 20, 10, 0};
+    const Bytes data = MakeBmp(layout);
     const auto image = Decode(data);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_X8R8G8B8);
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{10, 20, 30, 255}));
 
-    spec.pixels = {0, 30, 20, 10}; // the shifted pixel's last byte is missing
-    EXPECT_EQ(DecodeResult(MakeBmp(spec)), D3DXERR_INVALIDDATA);
+    // The colour bytes end exactly at the end of the file; only the unused fourth byte is missing.
+    for (LONG height : {-1, 1}) {
+        layout.height = height;
+        layout.pixels = {0, 30, 20, 10};
+        const auto exact = Decode(MakeBmp(layout));
+        ASSERT_NE(exact, nullptr) << height;
+        EXPECT_TRUE(exact->PixelsOwned());
+        EXPECT_EQ(ReadPixel(*exact, 0, 0), (Rgba{10, 20, 30, 255}));
+    }
+    layout.pixels = {0, 30, 20}; // a colour byte is missing
+    EXPECT_EQ(DecodeResult(MakeBmp(layout)), D3DXERR_INVALIDDATA);
 }
 
 TEST(BmpDecoder, UnlistedBitFieldsBecomeFloatChannels) {
-    BmpSpec spec;
-    spec.headerSize = 56;
-    spec.width = 2;
-    spec.height = 1;
-    spec.bitCount = 16;
-    spec.compression = 3;
-    spec.masks[0] = 0x001F; // red in the low bits: not in the table
-    spec.masks[1] = 0x03E0;
-    spec.masks[2] = 0x7C00;
-    spec.pixels = {0x1F, 0x00, 0x00, 0x7C};
-    const auto image = Decode(MakeBmp(spec));
+    BmpLayout layout;
+    layout.headerSize = 56;
+    layout.width = 2;
+    layout.height = 1;
+    layout.bitCount = 16;
+    layout.compression = 3;
+    layout.masks[0] = 0x001F; // red in the low bits: not in the table
+    layout.masks[1] = 0x03E0;
+    layout.masks[2] = 0x7C00;
+    layout.pixels = {0x1F, 0x00, 0x00, 0x7C};
+    const auto image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A32B32G32R32F);
     EXPECT_EQ(image->rowPitch, 32u);
@@ -287,28 +297,28 @@ TEST(BmpDecoder, UnlistedBitFieldsBecomeFloatChannels) {
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{255, 0, 0, 255}));
     EXPECT_EQ(ReadPixel(*image, 1, 0), (Rgba{0, 0, 255, 255}));
 
-    spec.bitCount = 24; // 24-bit pixels are read as three little-endian bytes
-    spec.masks[0] = 0xFF;
-    spec.masks[1] = 0xFF00;
-    spec.masks[2] = 0xF00000;
-    spec.masks[3] = 0x0F0000;
-    spec.pixels = {51, 102, 0x3F, 0, 0, 0, 0, 0};
-    const auto wide = Decode(MakeBmp(spec));
+    layout.bitCount = 24; // 24-bit pixels are read as three little-endian bytes
+    layout.masks[0] = 0xFF;
+    layout.masks[1] = 0xFF00;
+    layout.masks[2] = 0xF00000;
+    layout.masks[3] = 0x0F0000;
+    layout.pixels = {51, 102, 0x3F, 0, 0, 0, 0, 0};
+    const auto wide = Decode(MakeBmp(layout));
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide->format, D3DFMT_A32B32G32R32F);
     EXPECT_EQ(ReadPixel(*wide, 0, 0), (Rgba{51, 102, 51, 255}));
 }
 
 TEST(BmpDecoder, PaletteBeyondTheColoursUsedIsOpaqueWhite) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.bitCount = 8;
-    spec.colorsUsed = 16;
-    spec.palette = GreyPalette(16);
-    spec.palette[4 * 3 + 0] = 200; // entry 3: blue 200, green 3, red 3
-    spec.pixels = {3, 15, 0, 0};
-    const auto image = Decode(MakeBmp(spec));
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 1;
+    layout.bitCount = 8;
+    layout.colorsUsed = 16;
+    layout.palette = GreyPalette(16);
+    layout.palette[4 * 3 + 0] = 200; // entry 3: blue 200, green 3, red 3
+    layout.pixels = {3, 15, 0, 0};
+    const auto image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(image->palette.size(), 256u);
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{3, 3, 200, 255}));
@@ -344,54 +354,56 @@ TEST(BmpDecoder, RunLengthEscapesMoveTheWritePosition) {
     // 6 x 3, bottom-up. Bottom row: run of 2 x 7, literal 1 2 3 (padded), end of line.
     // Middle row: delta 2 right 1 down ... lands on the top row at column 2: run 3 x 9. End.
     const Bytes codes = {2, 7, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 3, 9, 0, 1};
-    const auto image = Decode(MakeBmp(Rle8Spec(6, 3, codes)));
+    const auto image = Decode(MakeBmp(Rle8Layout(6, 3, codes)));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Indices(*image),
               (std::vector<int>{0, 0, 9, 9, 9, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 7, 7, 1, 2, 3, 0}));
 }
 
 TEST(BmpDecoder, RunLengthEndsWhenTheRowsAreUsedUp) {
-    const auto image = Decode(MakeBmp(Rle8Spec(2, 2, {2, 1, 0, 0, 2, 2, 0, 0})));
+    const auto image = Decode(MakeBmp(Rle8Layout(2, 2, {2, 1, 0, 0, 2, 2, 0, 0})));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Indices(*image), (std::vector<int>{2, 2, 1, 1}));
 }
 
 TEST(BmpDecoder, RunLengthThatLeavesTheImageOrTheDataIsRejected) {
-    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Spec(4, 1, {5, 1, 0, 1}))), D3DXERR_INVALIDDATA) << "run past the row";
-    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Spec(4, 1, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}))), D3DXERR_INVALIDDATA)
+    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Layout(4, 1, {5, 1, 0, 1}))), D3DXERR_INVALIDDATA)
+        << "run past the row";
+    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Layout(4, 1, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}))), D3DXERR_INVALIDDATA)
         << "literal past the row";
-    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Spec(4, 1, {0, 2, 5, 0, 1, 1}))), D3DXERR_INVALIDDATA)
+    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Layout(4, 1, {0, 2, 5, 0, 1, 1}))), D3DXERR_INVALIDDATA)
         << "delta past the row";
-    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Spec(4, 2, {4, 1, 0, 0}))), D3DXERR_INVALIDDATA) << "data ends early";
-    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Spec(4, 2, {0, 4, 1, 2}))), D3DXERR_INVALIDDATA)
+    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Layout(4, 2, {4, 1, 0, 0}))), D3DXERR_INVALIDDATA)
+        << "data ends early";
+    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Layout(4, 2, {0, 4, 1, 2}))), D3DXERR_INVALIDDATA)
         << "literal cut short";
 }
 
 TEST(BmpDecoder, FourBitRunLengthAlternatesNibbles) {
-    BmpSpec spec = Rle8Spec(5, 1, {5, 0x12, 0, 1});
-    spec.bitCount = 4;
-    spec.compression = 2;
-    auto image = Decode(MakeBmp(spec));
+    BmpLayout layout = Rle8Layout(5, 1, {5, 0x12, 0, 1});
+    layout.bitCount = 4;
+    layout.compression = 2;
+    auto image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Indices(*image), (std::vector<int>{1, 2, 1, 2, 1}));
 
-    spec.pixels = {0, 3, 0x34, 0x50, 2, 0xEF, 0, 1}; // literal of three nibbles, two bytes, no padding
-    image = Decode(MakeBmp(spec));
+    layout.pixels = {0, 3, 0x34, 0x50, 2, 0xEF, 0, 1}; // literal of three nibbles, two bytes, no padding
+    image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Indices(*image), (std::vector<int>{3, 4, 5, 14, 15}));
 
-    spec.pixels = {0, 5, 0x12, 0x34, 0x50, 0, 0, 1}; // five nibbles: three bytes padded to four
-    image = Decode(MakeBmp(spec));
+    layout.pixels = {0, 5, 0x12, 0x34, 0x50, 0, 0, 1}; // five nibbles: three bytes padded to four
+    image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Indices(*image), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
 TEST(BmpDecoder, MalformedHeadersAreRejected) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = Rows24(false);
-    const Bytes good = MakeBmp(spec);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.pixels = Rows24(false);
+    const Bytes good = MakeBmp(layout);
     ASSERT_EQ(DecodeResult(good), S_OK);
 
     Bytes truncated(good.begin(), good.end() - 4);
@@ -402,43 +414,99 @@ TEST(BmpDecoder, MalformedHeadersAreRejected) {
     bigFileSize[2] = static_cast<BYTE>(good.size() + 1);
     EXPECT_EQ(DecodeResult(bigFileSize), D3DXERR_INVALIDDATA) << "file size beyond the data";
 
-    BmpSpec bad = spec;
+    BmpLayout bad = layout;
     bad.planes = 2;
     EXPECT_EQ(DecodeResult(MakeBmp(bad)), D3DXERR_INVALIDDATA) << "two planes";
-    bad = spec;
+    bad = layout;
     bad.bitCount = 2;
     EXPECT_EQ(DecodeResult(MakeBmp(bad)), D3DXERR_INVALIDDATA) << "2-bit";
-    bad = spec;
+    bad = layout;
     bad.compression = 4;
     EXPECT_EQ(DecodeResult(MakeBmp(bad)), D3DXERR_INVALIDDATA) << "embedded JPEG";
-    bad = spec;
+    bad = layout;
     bad.colorsUsed = 0x40000000;
     EXPECT_EQ(DecodeResult(MakeBmp(bad)), D3DXERR_INVALIDDATA) << "palette beyond the data";
-    bad = spec;
+    bad = layout;
     bad.width = 0x7FFFFFFF;
     EXPECT_EQ(DecodeResult(MakeBmp(bad)), D3DXERR_INVALIDDATA) << "rows beyond the data";
 
-    Bytes shortHeader = MakeBmp(spec);
+    Bytes shortHeader = MakeBmp(layout);
     shortHeader[14] = 24;
     EXPECT_EQ(DecodeResult(shortHeader), D3DXERR_INVALIDDATA) << "24-byte header";
 }
 
-TEST(BmpDecoder, RunLengthImageTooLargeToHoldFailsAsOutOfMemory) {
-    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Spec(0x7FFFFFFF, 0x7FFFFFFF, {0, 1}))), E_OUTOFMEMORY);
+TEST(BmpDecoder, ImagesAboveTheLimitOrBeyondTheirRunLengthDataAreRefusedBeforeAllocating) {
+    EXPECT_EQ(DecodeResult(MakeBmp(Rle8Layout(0x7FFFFFFF, 0x7FFFFFFF, {0, 1}))), D3DXERR_INVALIDDATA);
     D3DXIMAGE_INFO info{};
     std::unique_ptr<DecodedImage> image;
-    const Bytes data = MakeBmp(Rle8Spec(40000, 30000, {0, 1}));
+    Bytes data = MakeBmp(Rle8Layout(8193, 8192, {0, 1}));
+    EXPECT_EQ(DecodeImage(data.data(), data.size(), &info, false, &image), D3DXERR_INVALIDDATA)
+        << "header only";
+    data = MakeBmp(Rle8Layout(8192, 8192, {0, 1}));
     ASSERT_EQ(DecodeImage(data.data(), data.size(), &info, false, &image), S_OK);
-    EXPECT_EQ(info.Width, 40000u);
+    EXPECT_EQ(info.Width, 8192u);
+
+    // Every two bytes of codes cover 255 pixels at most: 3000 x 3000 pixels need 70590 bytes.
+    Bytes codes;
+    for (int row = 0; row < 3000; ++row) {
+        for (int run = 0; run < 11; ++run)
+            Append(codes, {255, 5});
+        Append(codes, {195, 5, 0, 0});
+    }
+    data = MakeBmp(Rle8Layout(3000, 3000, codes));
+    DecodedImage whole;
+    EXPECT_EQ(DecodeBmp(data.data(), data.size(), whole), S_OK);
+
+    data = MakeBmp(Rle8Layout(3000, 3000, Bytes(70588, 0)));
+    DecodedImage refused;
+    EXPECT_EQ(DecodeBmp(data.data(), data.size(), refused), E_FAIL);
+    EXPECT_EQ(refused.ownedPixels.capacity(), 0u) << "refused before allocating";
+}
+
+TEST(BmpDecoder, SmallRunLengthImagesMayEndEarly) {
+    const auto image = Decode(MakeBmp(Rle8Layout(1000, 1000, {3, 7, 0, 1})));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->Row(999)[2], 7);
+    EXPECT_EQ(image->Row(998)[0], 0);
+}
+
+// Writers may leave a gap between the palette and the pixels; the file header's pixel offset
+// says where the pixels are (ImageMagick decodes these files the same way).
+TEST(BmpDecoder, PixelOffsetPastTheHeaderAndPaletteIsHonoured) {
+    for (const char* file : {"bmp24.bmp", "bmp8.bmp"}) {
+        Bytes data = ReadFixture(file);
+        const DWORD offset = ReadLE32(data.data() + 10);
+        Bytes gap(52);
+        for (std::size_t i = 0; i < gap.size(); ++i)
+            gap[i] = static_cast<BYTE>(0xA5 ^ i);
+        data.insert(data.begin() + offset, gap.begin(), gap.end());
+        PokeLE32(data, 2, static_cast<DWORD>(data.size()));
+        PokeLE32(data, 10, offset + 52);
+        const auto image = Decode(data);
+        ASSERT_NE(image, nullptr) << file;
+        for (UINT y = 0; y < kPatternHeight; ++y)
+            for (UINT x = 0; x < kPatternWidth; ++x)
+                EXPECT_EQ(ReadPixel(*image, x, y), RichPixel(x, y)) << file << " at " << x << ", " << y;
+    }
+}
+
+TEST(BmpDecoder, PixelOffsetInsideTheHeaderOrPaletteIsIgnored) {
+    Bytes data = ReadFixture("bmp8.bmp");
+    PokeLE32(data, 10, 20);
+    const auto image = Decode(data);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(ReadPixel(*image, 3, 2), RichPixel(3, 2));
+    PokeLE32(data, 10, static_cast<DWORD>(data.size()) + 1);
+    EXPECT_EQ(DecodeResult(data), D3DXERR_INVALIDDATA) << "pixels past the end";
 }
 
 TEST(BmpDecoder, HeaderlessBitmapIsRecognisedLast) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = Rows24(false);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.pixels = Rows24(false);
     D3DXIMAGE_INFO info{};
-    const auto image = Decode(MakeDib(spec), &info);
+    const auto image = Decode(MakeDib(layout), &info);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_DIB);
     EXPECT_EQ(image->fileFormat, D3DXIFF_DIB);

@@ -51,6 +51,23 @@ TEST(DxtDecompress, AlphaOfDxt3AndDxt5) {
     EXPECT_EQ(pixels[1] >> 24, 255u);
 }
 
+// DXT2 and DXT4 store colours multiplied by alpha; decoded pixels carry straight alpha like the
+// other formats. Colour (66, 65, 66) everywhere.
+TEST(DxtDecompress, Dxt2AndDxt4ColoursAreDividedByTheirAlpha) {
+    // Alpha nibbles: pixel 0 is 8 (136), pixel 1 is 0, pixel 2 is 1 (17), the rest 8.
+    const Bytes explicitAlpha = {0x08, 0x81, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88,
+                                 0x08, 0x42, 0x08, 0x42, 0,    0,    0,    0};
+    auto pixels = DecodeBlock(D3DFMT_DXT2, explicitAlpha);
+    EXPECT_EQ(pixels[0], 0x887C7A7Cu);
+    EXPECT_EQ(pixels[1], 0x00424142u) << "no alpha to divide by";
+    EXPECT_EQ(pixels[2], 0x11FFFFFFu) << "clamped";
+    EXPECT_EQ(DecodeBlock(D3DFMT_DXT3, explicitAlpha)[0], 0x88424142u) << "DXT3 is stored straight";
+
+    const Bytes interpolatedAlpha = {136, 136, 0, 0, 0, 0, 0, 0, 0x08, 0x42, 0x08, 0x42, 0, 0, 0, 0};
+    EXPECT_EQ(DecodeBlock(D3DFMT_DXT4, interpolatedAlpha)[5], 0x887C7A7Cu);
+    EXPECT_EQ(DecodeBlock(D3DFMT_DXT5, interpolatedAlpha)[5], 0x88424142u);
+}
+
 TEST(DxtDecompress, SurfaceEdgesAreClippedAndBadArgumentsRefused) {
     // 5 x 2 pixels: two blocks across, one down. Left block white, right block black.
     const Bytes source = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};

@@ -7,6 +7,8 @@
 
 using namespace imagetest;
 
+using DecodeFunction = HRESULT (*)(const BYTE*, std::size_t, DecodedImage&);
+
 TEST(ImageDecoder, TenRandomBytesAreNotAnImage) {
     const Bytes junk = {0x3B, 0xC2, 0x17, 0x9E, 0x55, 0x01, 0xF0, 0x88, 0x6D, 0x24};
     D3DXIMAGE_INFO info{};
@@ -111,4 +113,69 @@ TEST(ImageDecoder, RegressionInputsDecodeOrFailCleanly) {
         }
     }
     EXPECT_GT(files, 0);
+}
+
+// Small files whose headers claim images their data cannot hold (see make-hostile.py): each is
+// refused by the decoder of its format before it allocates the image.
+TEST(ImageDecoder, HostileFilesAreRefusedBeforeAllocating) {
+    const struct {
+        const char* prefix;
+        DecodeFunction decode;
+    } formats[] = {{"hostile-bmp", DecodeBmp}, {"hostile-tga", DecodeTga},  {"hostile-dds", DecodeDds},
+                   {"hostile-ppm", DecodePpm}, {"hostile-pfm", DecodePfm},  {"hostile-hdr", DecodeHdr},
+                   {"hostile-png", DecodePng}, {"hostile-jpeg", DecodeJpeg}};
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(FixturePath("regress"))) {
+        const std::string name = entry.path().filename().string();
+        for (const auto& format : formats) {
+            if (name.rfind(format.prefix, 0) != 0)
+                continue;
+            ++files;
+            const Bytes data = ReadFile(entry.path().string());
+            DecodedImage image;
+            EXPECT_EQ(format.decode(data.data(), data.size(), image), E_FAIL) << name;
+            EXPECT_EQ(image.ownedPixels.capacity(), 0u) << name;
+            EXPECT_EQ(DecodeResult(data), D3DXERR_INVALIDDATA) << name;
+        }
+    }
+    EXPECT_EQ(files, 15);
+}
+
+// 8192 x 8192 pixels at most, refused from the header alone; the largest allowed size still passes.
+TEST(ImageDecoder, ImagesAboveSixtyFourMegapixelsAreRefusedFromTheirHeader) {
+    auto ppm = [](UINT width, UINT height) {
+        const std::string text = "P6 " + std::to_string(width) + " " + std::to_string(height) + " 255\n";
+        return Bytes(text.begin(), text.end());
+    };
+    auto tga = [](UINT width, UINT height) {
+        Bytes out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        PutLE16(out, width);
+        PutLE16(out, height);
+        Append(out, {24, 0x20});
+        return out;
+    };
+    auto dds = [](UINT width, UINT height, UINT depth) {
+        Bytes out = {'D', 'D', 'S', ' '};
+        PutLE32(out, 124);
+        PutLE32(out, 0x801007);
+        PutLE32(out, height);
+        PutLE32(out, width);
+        PutLE32(out, 0);
+        PutLE32(out, depth);
+        out.resize(4 + 72, 0);
+        PutLE32(out, 32);
+        PutLE32(out, 0x4);
+        Append(out, {'D', 'X', 'T', '1'});
+        out.resize(4 + 108, 0);
+        PutLE32(out, 0x200000);
+        out.resize(4 + 124 + std::size_t{width / 4} * (height / 4) * depth * 8, 0);
+        return out;
+    };
+    EXPECT_EQ(DecodeResult(ppm(8192, 8192), false), S_OK);
+    EXPECT_EQ(DecodeResult(ppm(8193, 8192), false), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(DecodeResult(ppm(65536, 1025), false), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(DecodeResult(tga(8192, 8192), false), S_OK);
+    EXPECT_EQ(DecodeResult(tga(8192, 8193), false), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(DecodeResult(dds(1024, 1024, 64), false), S_OK);
+    EXPECT_EQ(DecodeResult(dds(1024, 1024, 65), false), D3DXERR_INVALIDDATA) << "volume slices count";
 }

@@ -175,6 +175,11 @@ inline void PutLE32(Bytes& out, std::uint32_t v) {
         out.push_back(static_cast<BYTE>(v >> (8 * i)));
 }
 
+inline void PokeLE32(Bytes& data, std::size_t offset, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        data[offset + i] = static_cast<BYTE>(v >> (8 * i));
+}
+
 inline void Append(Bytes& out, const Bytes& more) {
     out.insert(out.end(), more.begin(), more.end());
 }

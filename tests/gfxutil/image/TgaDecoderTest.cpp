@@ -155,6 +155,27 @@ TEST(TgaDecoder, RunLengthPacketsMayCrossRowsButNeverTheImage) {
     EXPECT_EQ(DecodeResult(MakeTga(layout)), D3DXERR_INVALIDDATA) << "no packet for the rest";
 }
 
+// A packet takes a count byte and a pixel at least and covers 128 pixels at most.
+TEST(TgaDecoder, RunLengthDataTooShortForTheImageIsRefusedBeforeAllocating) {
+    TgaLayout layout;
+    layout.imageType = 10;
+    layout.pixelBits = 32;
+    layout.width = 1000;
+    layout.height = 1000;
+    layout.pixels.clear();
+    for (int packet = 0; packet < 7813; ++packet)
+        Append(layout.pixels, {0xFF, 1, 2, 3, 4});
+    Bytes data = MakeTga(layout);
+    DecodedImage whole;
+    EXPECT_EQ(DecodeTga(data.data(), data.size(), whole), S_OK);
+
+    layout.pixels.resize(layout.pixels.size() - 5);
+    data = MakeTga(layout);
+    DecodedImage refused;
+    EXPECT_EQ(DecodeTga(data.data(), data.size(), refused), E_FAIL);
+    EXPECT_EQ(refused.ownedPixels.capacity(), 0u);
+}
+
 TEST(TgaDecoder, ColourMapEntriesOfEverySize) {
     TgaLayout layout;
     layout.colorMapType = 1;
