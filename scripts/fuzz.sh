@@ -64,7 +64,7 @@ object_of() {
 
 seed_pattern() {
   case $1 in
-    bmp | dib) echo 'bmp*' ;;
+    bmp) echo 'bmp*' ;;
     tga) echo 'tga*' ;;
     jpeg) echo 'jpeg*' ;;
     png) echo 'png*' ;;
@@ -76,6 +76,9 @@ seed() {
   local target=$1 corpus=$2
   if [ "$target" = md2 ]; then
     cp tests/fixtures/md2/*.md2 tests/fixtures/md2/regress/* "$corpus/"
+  elif [ "$target" = dib ]; then
+    # The bitmap header and pixels without the 14-byte file header.
+    for file in tests/fixtures/images/bmp*; do tail -c +15 "$file" >"$corpus/$(basename "$file")"; done
   else
     find tests/fixtures/images -maxdepth 1 -type f -name "$(seed_pattern "$target")" ! -name '*.sh' \
       -exec cp {} "$corpus/" \;
