@@ -18,7 +18,8 @@ using DeviceLinkPtr = std::shared_ptr<DeviceLink>;
 // Counts one default-pool resource while the caller holds a reference to it.
 class DefaultPoolTicket {
 public:
-    DefaultPoolTicket(DeviceLinkPtr link, bool counted) : link_(std::move(link)), counted_(counted && link_) {}
+    DefaultPoolTicket(DeviceLinkPtr link, bool counted)
+        : link_(std::move(link)), counted_(counted && link_) {}
     ~DefaultPoolTicket() { Drop(); }
     DefaultPoolTicket(const DefaultPoolTicket&) = delete;
     DefaultPoolTicket& operator=(const DefaultPoolTicket&) = delete;

@@ -49,8 +49,8 @@ TEST_F(ResourceTest, ResetRefusesWhileDefaultPoolTextureLives) {
 // device's bindings remain, and they neither block a reset nor survive it.
 TEST_F(ResourceTest, ResetDropsWhatOnlyTheDeviceStillBinds) {
     IDirect3DTexture9* shadow = nullptr;
-    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &shadow,
-                                    nullptr),
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                    &shadow, nullptr),
               D3D_OK);
     IDirect3DSurface9* level = nullptr;
     ASSERT_EQ(shadow->GetSurfaceLevel(0, &level), D3D_OK);
@@ -113,8 +113,8 @@ TEST_F(ResourceTest, ResetDropsWhatOnlyTheDeviceStillBinds) {
 
 TEST_F(ResourceTest, ResetRefusesWhileTheCallerHoldsABoundTexture) {
     IDirect3DTexture9* shadow = nullptr;
-    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &shadow,
-                                    nullptr),
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                    &shadow, nullptr),
               D3D_OK);
     device->SetTexture(0, shadow);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
