@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/RenderSettings.h"
-#include "gfxutil/D3DX9Font.h"
+#include "gfxutil/text/D3DX9Font.h"
 #include "platform/os/Clock.h"
 #include "platform/os/CurrentDirectory.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/WindowMessages.h"
 #include "scene/Scene.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
@@ -140,7 +140,7 @@ HRESULT CLumivoxView::setup() {
     if (!device)
         return E_FAIL;
     theScene->InitData(device);
-    device->SetRenderState(D3DRS_FILLMODE, theRenderSettings->wireframe == 1 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    ApplyFillMode(device, theRenderSettings->wireframe);
     theRenderSettings->SetupLighting();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);

@@ -19,7 +19,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "gfxutil/D3DX9Tex.h"
+#include "gfxutil/texture/D3DX9Tex.h"
 
 namespace {
 

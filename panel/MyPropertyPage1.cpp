@@ -3,11 +3,11 @@
 #include <QColorDialog>
 #include <QPalette>
 
-#include "app/RenderSettings.h"
 #include "panel/TabHighlight.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/DataExchange.h"
 #include "resources/Resource.h"
+#include "state/RenderSettings.h"
 
 namespace {
 

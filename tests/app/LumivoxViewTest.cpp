@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/LumivoxView.h"
-#include "gfxutil/D3DX9Font.h"
+#include "gfxutil/text/D3DX9Font.h"
 #include "support/MessageRecorder.h"
 #include "support/SettingsScope.h"
 
