@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "gfxutil/text/D3DX9Font.h"
+#include "platform/d3d9/PresentParameters.h"
 #include "platform/os/Clock.h"
 #include "platform/os/CurrentDirectory.h"
 #include "platform/os/MessageBox.h"
@@ -58,21 +59,9 @@ HRESULT CLumivoxView::initD3D(HWND window, int width, int height, BOOL windowed,
         return E_FAIL;
     }
 
-    presentParams = {};
-    presentParams.BackBufferWidth = static_cast<UINT>(width);
-    presentParams.BackBufferHeight = static_cast<UINT>(height);
-    presentParams.BackBufferFormat = theScene->displayMode.Format;
-    presentParams.BackBufferCount = 1;
-    presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
-    presentParams.MultiSampleQuality = 0;
-    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    presentParams.hDeviceWindow = window;
+    presentParams = PresentParameters(static_cast<UINT>(width), static_cast<UINT>(height),
+                                      theScene->displayMode.Format, window);
     presentParams.Windowed = windowed;
-    presentParams.EnableAutoDepthStencil = TRUE;
-    presentParams.AutoDepthStencilFormat = D3DFMT_D16;
-    presentParams.Flags = 0;
-    presentParams.FullScreen_RefreshRateInHz = 0;
-    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
 
     const DWORD behaviour = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) ? D3DCREATE_HARDWARE_VERTEXPROCESSING
                                                                             : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
