@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "gfxutil/image/FloatImage.h"
 #include "gfxutil/image/ImageBytes.h"
 #include "gfxutil/image/ImageFormatDecoders.h"
 
@@ -149,11 +150,7 @@ void StoreRow(const BYTE* row, const HdrHeader& header, BYTE* target) {
             c[2] = 0.0556434f * X - 0.2040259f * Y + 1.0572252f * Z;
         }
         const UINT column = header.rightToLeft ? header.width - 1 - x : x;
-        BYTE* pixel = target + 16 * static_cast<std::size_t>(column);
-        StoreFloat(pixel, c[0]);
-        StoreFloat(pixel + 4, c[1]);
-        StoreFloat(pixel + 8, c[2]);
-        StoreFloat(pixel + 12, 1.0f);
+        StoreFloatPixel(target + 16 * static_cast<std::size_t>(column), c);
     }
 }
 
@@ -165,15 +162,8 @@ HRESULT DecodeHdr(const BYTE* data, std::size_t size, DecodedImage& image) {
     if (!ReadHeaderLines(cursor, header) || !ReadResolution(cursor, header))
         return E_FAIL;
     std::uint64_t bytes = 0;
-    if (!CheckedMul(header.width, header.height, 16, &bytes) || header.width > UINT32_MAX / 16)
+    if (!DescribeFloatImage(image, header.width, header.height, bytes))
         return E_FAIL;
-
-    image.format = D3DFMT_A32B32G32R32F;
-    image.width = header.width;
-    image.height = header.height;
-    image.depth = 1;
-    image.rowPitch = header.width * 16;
-    image.slicePitch = static_cast<UINT>(bytes);
     if (!image.loadPixels)
         return S_OK;
 

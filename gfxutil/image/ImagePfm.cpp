@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 
+#include "gfxutil/image/FloatImage.h"
 #include "gfxutil/image/ImageBytes.h"
 #include "gfxutil/image/ImageFormatDecoders.h"
 
@@ -47,18 +48,12 @@ HRESULT DecodePfm(const BYTE* data, std::size_t size, DecodedImage& image) {
     PfmHeader header;
     if (!ReadHeader(cursor, header))
         return E_FAIL;
-    std::uint64_t bytes = 0;
     std::uint64_t sourceBytes = 0;
-    if (!CheckedMul(header.width, header.height, 16, &bytes) || header.width > UINT32_MAX / 16 ||
-        !CheckedMul(header.width, header.height, 4ull * header.channels, &sourceBytes))
+    if (!CheckedMul(header.width, header.height, 4ull * header.channels, &sourceBytes))
         return E_FAIL;
-
-    image.format = D3DFMT_A32B32G32R32F;
-    image.width = header.width;
-    image.height = header.height;
-    image.depth = 1;
-    image.rowPitch = header.width * 16;
-    image.slicePitch = static_cast<UINT>(bytes);
+    std::uint64_t bytes = 0;
+    if (!DescribeFloatImage(image, header.width, header.height, bytes))
+        return E_FAIL;
     if (!image.loadPixels)
         return S_OK;
 
@@ -75,10 +70,7 @@ HRESULT DecodePfm(const BYTE* data, std::size_t size, DecodedImage& image) {
             for (UINT c = 0; c < 3; ++c)
                 rgb[c] = ReadSample(source + 4 * (c < header.channels ? c : 0), header.littleEndian);
             source += 4 * header.channels;
-            StoreFloat(target, rgb[0]);
-            StoreFloat(target + 4, rgb[1]);
-            StoreFloat(target + 8, rgb[2]);
-            StoreFloat(target + 12, 1.0f);
+            StoreFloatPixel(target, rgb);
         }
     }
     return S_OK;
