@@ -73,8 +73,7 @@ void CLoadMD2Dialog::OnOK() {
 
 // Tells the user when `path` would not fit, and puts them back in its edit.
 bool CLoadMD2Dialog::PathFits(int id, const std::string& path) {
-    char field[MODEL_PATH_SIZE];
-    if (StoreModelPath(field, path.c_str()))
+    if (ModelPathFits(path.c_str()))
         return true;
     if (auto* edit = DlgItem<QLineEdit>(id)) {
         edit->setFocus(Qt::OtherFocusReason);

@@ -5,14 +5,18 @@
 
 #include "platform/os/MessageBox.h"
 
-bool StoreModelPath(char (&field)[MODEL_PATH_SIZE], const char* path) {
-    const std::size_t length = std::strlen(path);
-    if (length < MODEL_PATH_SIZE) {
-        std::memcpy(field, path, length + 1);
+bool ModelPathFits(const char* path) {
+    if (std::strlen(path) < MODEL_PATH_SIZE)
         return true;
-    }
     const std::string text = "This path is longer than " + std::to_string(MODEL_PATH_SIZE - 1) +
                              " characters and was not used:\n" + path;
     MessageBoxA(nullptr, text.c_str(), "Path_error", MB_OK);
     return false;
+}
+
+bool StoreModelPath(char (&field)[MODEL_PATH_SIZE], const char* path) {
+    if (!ModelPathFits(path))
+        return false;
+    std::memcpy(field, path, std::strlen(path) + 1);
+    return true;
 }

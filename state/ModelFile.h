@@ -13,7 +13,10 @@ struct ModelFile {
 };
 static_assert(sizeof(ModelFile) == 772);
 
-// Copies `path` into one of the record's path fields when it fits (255 characters and the NUL).
-// A longer path is refused with a message box and the field keeps its value: cutting it would
-// name another file.
+// True when `path` fits a path field (255 characters and the NUL). A longer path is refused with a
+// message box: cutting it would name another file.
+bool ModelPathFits(const char* path);
+
+// Copies `path` into one of the record's path fields when it fits; otherwise the field keeps its
+// value (and the user is told, as above).
 bool StoreModelPath(char (&field)[MODEL_PATH_SIZE], const char* path);
