@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/RenderSettings.h"
-#include "gfxutil/D3DX9Font.h"
+#include "gfxutil/text/D3DX9Font.h"
+#include "platform/d3d9/PresentParameters.h"
 #include "platform/os/Clock.h"
 #include "platform/os/CurrentDirectory.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/WindowMessages.h"
 #include "scene/Scene.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
@@ -58,25 +59,12 @@ HRESULT CLumivoxView::initD3D(HWND window, int width, int height, BOOL windowed,
         return E_FAIL;
     }
 
-    presentParams = {};
-    presentParams.BackBufferWidth = static_cast<UINT>(width);
-    presentParams.BackBufferHeight = static_cast<UINT>(height);
-    presentParams.BackBufferFormat = theScene->displayMode.Format;
-    presentParams.BackBufferCount = 1;
-    presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
-    presentParams.MultiSampleQuality = 0;
-    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    presentParams.hDeviceWindow = window;
+    presentParams = PresentParameters(static_cast<UINT>(width), static_cast<UINT>(height),
+                                      theScene->displayMode.Format, window);
     presentParams.Windowed = windowed;
-    presentParams.EnableAutoDepthStencil = TRUE;
-    presentParams.AutoDepthStencilFormat = D3DFMT_D16;
-    presentParams.Flags = 0;
-    presentParams.FullScreen_RefreshRateInHz = 0;
-    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
 
-    const DWORD behaviour = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT)
-                                ? D3DCREATE_HARDWARE_VERTEXPROCESSING
-                                : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    const DWORD behaviour = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) ? D3DCREATE_HARDWARE_VERTEXPROCESSING
+                                                                            : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     const HRESULT created = d3d->CreateDevice(0, deviceType, window, behaviour, &presentParams, &device);
     if (FAILED(created)) {
         d3d->Release();
@@ -125,9 +113,7 @@ void CLumivoxView::ResetDevice() {
     setup();
 }
 
-void CLumivoxView::OnSetFocus() {
-    DefWindowProc(WM_SETFOCUS, 0, 0);
-}
+void CLumivoxView::OnSetFocus() { DefWindowProc(WM_SETFOCUS, 0, 0); }
 
 void CLumivoxView::OnKillFocus() {
     DefWindowProc(WM_KILLFOCUS, 0, 0);
@@ -143,8 +129,7 @@ HRESULT CLumivoxView::setup() {
     if (!device)
         return E_FAIL;
     theScene->InitData(device);
-    device->SetRenderState(D3DRS_FILLMODE,
-                           theRenderSettings->wireframe == 1 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    ApplyFillMode(device, theRenderSettings->wireframe);
     theRenderSettings->SetupLighting();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -158,8 +143,8 @@ HRESULT CLumivoxView::setup() {
 HRESULT CLumivoxView::CreateOverlayFont() {
     destroy();
     if (device)
-        D3DXCreateFontA(device, theRenderSettings->fontHeight, 0, kBoldWeight, 0, FALSE, DEFAULT_CHARSET, 0,
-                        0, 0, "Arial", &overlayFont);
+        D3DXCreateFontA(device, theRenderSettings->fontHeight, 0, kBoldWeight, 0, FALSE, DEFAULT_CHARSET, 0, 0, 0,
+                        "Arial", &overlayFont);
     theRenderSettings->fontChanged = 0;
     return S_OK;
 }
@@ -189,8 +174,7 @@ HRESULT CLumivoxView::Render(float timeMs) {
         CreateOverlayFont();
     theScene->DrawShadowTexture();
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
-                  ComposeColor(settings.backgroundRed, settings.backgroundGreen, settings.backgroundBlue),
-                  1.0f, 0);
+                  ComposeColor(settings.backgroundRed, settings.backgroundGreen, settings.backgroundBlue), 1.0f, 0);
     device->BeginScene();
     theScene->DrawGrid();
     theScene->model->Animate(timeMs);

@@ -41,15 +41,16 @@ out=build/fuzz
 mkdir -p "$out/obj" "$out/crashes"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -DLUMIVOX_FUZZING -I. $sanitize)
-image_sources=(gfxutil/DecodedImage.cpp gfxutil/ImageDecoder.cpp gfxutil/ImageBmp.cpp gfxutil/ImageTga.cpp
-  gfxutil/ImageJpeg.cpp gfxutil/ImagePng.cpp gfxutil/ImagePpm.cpp gfxutil/ImageDds.cpp gfxutil/ImageHdr.cpp
-  gfxutil/ImagePfm.cpp platform/os/SwitchStore.cpp platform/os/ProcessorFeatures.cpp)
+image_sources=(gfxutil/image/DecodedImage.cpp gfxutil/image/ImageDecoder.cpp gfxutil/image/ImageBmp.cpp
+  gfxutil/image/ImageTga.cpp gfxutil/image/ImageJpeg.cpp gfxutil/image/ImagePng.cpp gfxutil/image/ImagePpm.cpp
+  gfxutil/image/ImageDds.cpp gfxutil/image/ImageHdr.cpp gfxutil/image/ImagePfm.cpp platform/os/SwitchStore.cpp
+  platform/os/ProcessorFeatures.cpp)
 model_sources=(model/MD2Model.cpp model/MD2Reader.cpp model/MD2FileCheck.cpp model/MD2Normals.cpp
-  gfxutil/D3DXMath.cpp gfxutil/MathDispatch.cpp gfxutil/MathPortable.cpp gfxutil/MathSSE.cpp gfxutil/MathSSE2.cpp
-  gfxutil/Math3DNow.cpp gfxutil/MathX87Tuned.cpp gfxutil/AllocatorCheck.cpp platform/os/MessageBox.cpp
-  platform/os/ProcessorFeatures.cpp platform/os/SwitchStore.cpp)
+  gfxutil/math/D3DXMath.cpp gfxutil/math/MathDispatch.cpp gfxutil/math/MathPortable.cpp gfxutil/math/MathSSE.cpp
+  gfxutil/math/MathSSE2.cpp gfxutil/math/Math3DNow.cpp gfxutil/math/MathX87Tuned.cpp gfxutil/math/AllocatorCheck.cpp
+  platform/os/MessageBox.cpp platform/os/ProcessorFeatures.cpp platform/os/SwitchStore.cpp)
 
-newest_header=$(ls -t gfxutil/*.h model/*.h platform/os/*.h platform/d3d9/*.h | head -n 1)
+newest_header=$(ls -t gfxutil/*/*.h model/*.h platform/os/*.h platform/d3d9/*.h | head -n 1)
 
 # Compiles `source` once into build/fuzz/obj and prints the object's path.
 object_of() {

@@ -1,5 +1,5 @@
 #include "ImageTestSupport.h"
-#include "gfxutil/ImageBytes.h"
+#include "gfxutil/image/ImageBytes.h"
 
 using namespace imagetest;
 
