@@ -6,14 +6,30 @@
 
 #include <memory>
 
+// Drawing the device has recorded but not yet done. Whoever reads or changes a resource's pixels,
+// or frees a resource, first has the device finish it.
+class PendingDraws {
+public:
+    virtual void FinishDraws() = 0;
+
+protected:
+    ~PendingDraws() = default;
+};
+
 // Outlives the device while resources remain: a resource released after its device finds
 // `device` null instead of a dangling pointer.
 struct DeviceLink {
     IDirect3DDevice9* device = nullptr;
     int liveDefaultPoolResources = 0;
+    PendingDraws* pending = nullptr;
 };
 
 using DeviceLinkPtr = std::shared_ptr<DeviceLink>;
+
+inline void FinishPendingDraws(const DeviceLinkPtr& link) {
+    if (link && link->pending)
+        link->pending->FinishDraws();
+}
 
 // Counts one default-pool resource for as long as it lives.
 class DefaultPoolTicket {
@@ -53,6 +69,11 @@ public:
         : ticket_(std::move(link), countedInDefaultPool && pool == D3DPOOL_DEFAULT), pool_(pool) {}
 
     HRESULT GetDevice(IDirect3DDevice9** device) override { return GetLinkedDevice(ticket_.Link(), device); }
+    ULONG Release() override {
+        if (this->RefCount() == 1)
+            FinishPendingDraws(ticket_.Link()); // recorded draws may still read it
+        return ComObject<Interface>::Release();
+    }
     DWORD SetPriority(DWORD priority) override {
         const DWORD old = priority_;
         if (pool_ == D3DPOOL_MANAGED)

@@ -264,6 +264,7 @@ HRESULT VolumeTexture::GetVolumeLevel(UINT level, IDirect3DVolume9** volume) {
 HRESULT VolumeTexture::LockBox(UINT level, D3DLOCKED_BOX* locked, const D3DBOX* box, DWORD flags) {
     if (level >= levels_.size())
         return D3DERR_INVALIDCALL;
+    FinishPendingDraws(Link());
     return levels_[level]->LockBox(locked, box, flags);
 }
 
