@@ -1,0 +1,111 @@
+#include "platform/d3d9/SpanLanes.h"
+
+namespace {
+
+typedef float FloatLanes __attribute__((vector_size(kSpanLanes * 4)));
+typedef int IntLanes __attribute__((vector_size(kSpanLanes * 4)));
+typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
+
+[[gnu::always_inline]] inline void ComputeLanes(const LaneSetup& s, int x, LaneResults& r) {
+    IntLanes xi;
+    for (int i = 0; i < kSpanLanes; ++i)
+        xi[i] = x + i;
+    const FloatLanes fx = __builtin_convertvector(xi, FloatLanes) - s.originX;
+    if (s.depth) {
+        // QuantizeDepth16: 0 at or below 0 (and NaN), 65535 from 1 up.
+        const FloatLanes z = s.zRow + s.zdx * fx;
+        const IntLanes inside = (z > 0.0f) & (z < 1.0f);
+        const FloatLanes scaled = inside ? z * 65535.0f + 0.5f : FloatLanes{};
+        IntLanes q = __builtin_convertvector(scaled, IntLanes);
+        q = z >= 1.0f ? IntLanes{} + 65535 : q;
+        for (int i = 0; i < kSpanLanes; ++i)
+            r.z[i] = DWORD(q[i]);
+    }
+    const FloatLanes w = s.constantW ? FloatLanes{} + s.spanW : 1.0f / (s.qRow + s.qdx * fx);
+    for (int i = 0; i < kSpanLanes; ++i)
+        r.w[i] = w[i];
+    for (int k = 0; k < 2; ++k) {
+        const LaneSampler& t = s.sampler[k];
+        if (!t.active)
+            continue;
+        const FloatLanes u = (t.row[0] + t.dx[0] * fx) * w;
+        const FloatLanes v = (t.row[1] + t.dx[1] * fx) * w;
+        for (int i = 0; i < kSpanLanes; ++i) {
+            r.u[k][i] = u[i];
+            r.v[k][i] = v[i];
+        }
+        if (!t.derivatives)
+            continue;
+        // The footprint: d(a/q)/dx = (dA/dx - a dq/dx) / q for each coordinate, then the larger
+        // squared step in texels.
+        const FloatLanes c = (t.row[2] + t.dx[2] * fx) * w;
+        const FloatLanes dudx = (t.dx[0] - u * t.qdx) * w, dvdx = (t.dx[1] - v * t.qdx) * w;
+        const FloatLanes dwdx = (t.dx[2] - c * t.qdx) * w;
+        const FloatLanes dudy = (t.dy[0] - u * t.qdy) * w, dvdy = (t.dy[1] - v * t.qdy) * w;
+        const FloatLanes dwdy = (t.dy[2] - c * t.qdy) * w;
+        const FloatLanes sx = (dudx * t.width) * (dudx * t.width) + (dvdx * t.height) * (dvdx * t.height) +
+                              (dwdx * t.depth) * (dwdx * t.depth);
+        const FloatLanes sy = (dudy * t.width) * (dudy * t.width) + (dvdy * t.height) * (dvdy * t.height) +
+                              (dwdy * t.depth) * (dwdy * t.depth);
+        const FloatLanes larger = sx > sy ? sx : sy;
+        const IntLanes minified = larger > t.threshold;
+        for (int i = 0; i < kSpanLanes; ++i)
+            r.minified[k][i] = minified[i];
+    }
+    if (s.diffuse) {
+        // ColorToByte: 0 at or below 0 (and NaN), 255 from 1 up, else v * 255 + 0.5 cut.
+        UnsignedLanes c[4];
+        for (int i = 0; i < 4; ++i) {
+            const FloatLanes v = (s.diffuseRow[i] + s.diffuseDx[i] * fx) * w;
+            const IntLanes inside = (v > 0.0f) & (v < 1.0f);
+            const FloatLanes scaled = inside ? v * 255.0f + 0.5f : FloatLanes{};
+            const IntLanes bytes = __builtin_convertvector(scaled, IntLanes);
+            c[i] = UnsignedLanes(v >= 1.0f ? IntLanes{} + 255 : bytes);
+        }
+        const UnsignedLanes packed = c[3] << 24 | c[0] << 16 | c[1] << 8 | c[2];
+        for (int i = 0; i < kSpanLanes; ++i)
+            r.diffuse[i] = DWORD(packed[i]);
+    }
+}
+
+void ComputeLanesBase(const LaneSetup& s, int x, LaneResults& r) {
+    ComputeLanes(s, x, r);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] void ComputeLanesAvx2(const LaneSetup& s, int x, LaneResults& r) {
+    ComputeLanes(s, x, r);
+}
+
+bool HasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+#else
+void ComputeLanesAvx2(const LaneSetup& s, int x, LaneResults& r) {
+    ComputeLanes(s, x, r);
+}
+
+bool HasAvx2() {
+    return false;
+}
+#endif
+
+const SpanSet* overrideSet = nullptr;
+
+} // namespace
+
+SpanSet ActiveSpanSet() {
+    static const bool avx2 = HasAvx2();
+    if (overrideSet && (*overrideSet == SpanSet::Base || avx2))
+        return *overrideSet;
+    return avx2 ? SpanSet::Avx2 : SpanSet::Base;
+}
+
+void SetSpanSetOverride(const SpanSet* set) {
+    overrideSet = set;
+}
+
+LaneFunction ChooseLaneFunction() {
+    return ActiveSpanSet() == SpanSet::Avx2 ? ComputeLanesAvx2 : ComputeLanesBase;
+}
