@@ -6,6 +6,21 @@ typedef float FloatLanes __attribute__((vector_size(kSpanLanes * 4)));
 typedef int IntLanes __attribute__((vector_size(kSpanLanes * 4)));
 typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
 
+// SnapTexelCoordinate in lanes: held to +-1e9, then rounded to the nearest integer, ties to even,
+// as the processor's conversion rounds. Below 2^23 adding and taking away 2^23 rounds; from there
+// on every float is a whole number already.
+#define LUMIVOX_SNAP(out, texels)                                                                            \
+    do {                                                                                                     \
+        FloatLanes scaled_ = (texels)*256.0f;                                                                \
+        scaled_ = scaled_ > -1.0e9f ? scaled_ : FloatLanes{} - 1.0e9f;                                       \
+        scaled_ = scaled_ > 1.0e9f ? FloatLanes{} + 1.0e9f : scaled_;                                        \
+        const FloatLanes up_ = (scaled_ + 8388608.0f) - 8388608.0f;                                          \
+        const FloatLanes down_ = (scaled_ - 8388608.0f) + 8388608.0f;                                        \
+        const FloatLanes rounded_ = scaled_ >= 0.0f ? up_ : down_;                                           \
+        const IntLanes small_ = (scaled_ < 8388608.0f) & (scaled_ > -8388608.0f);                            \
+        (out) = __builtin_convertvector(small_ ? rounded_ : scaled_, IntLanes);                              \
+    } while (false)
+
 [[gnu::always_inline]] inline void ComputeLanes(const LaneSetup& s, int x, LaneResults& r) {
     IntLanes xi;
     for (int i = 0; i < kSpanLanes; ++i)
@@ -33,6 +48,26 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
         for (int i = 0; i < kSpanLanes; ++i) {
             r.u[k][i] = u[i];
             r.v[k][i] = v[i];
+        }
+        if (t.texels) {
+            IntLanes pu, pv, lu, lv;
+            LUMIVOX_SNAP(pu, u * t.width);
+            LUMIVOX_SNAP(pv, v * t.height);
+            LUMIVOX_SNAP(lu, u * t.width - 0.5f);
+            LUMIVOX_SNAP(lv, v * t.height - 0.5f);
+            const IntLanes nearest = ((pv >> 8) & t.maskY) * t.pitch + ((pu >> 8) & t.maskX);
+            const IntLanes c0 = (lu >> 8) & t.maskX, c1 = ((lu >> 8) + 1) & t.maskX;
+            const IntLanes r0 = ((lv >> 8) & t.maskY) * t.pitch, r1 = (((lv >> 8) + 1) & t.maskY) * t.pitch;
+            const IntLanes wx = lu & 255, wy = lv & 255;
+            for (int i = 0; i < kSpanLanes; ++i) {
+                r.nearest[k][i] = nearest[i];
+                r.column0[k][i] = c0[i];
+                r.column1[k][i] = c1[i];
+                r.row0[k][i] = r0[i];
+                r.row1[k][i] = r1[i];
+                r.weightX[k][i] = wx[i];
+                r.weightY[k][i] = wy[i];
+            }
         }
         if (!t.derivatives)
             continue;
@@ -67,6 +102,8 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
             r.diffuse[i] = DWORD(packed[i]);
     }
 }
+
+#undef LUMIVOX_SNAP
 
 void ComputeLanesBase(const LaneSetup& s, int x, LaneResults& r) {
     ComputeLanes(s, x, r);
