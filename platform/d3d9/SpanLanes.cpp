@@ -49,43 +49,66 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
             r.u[k][i] = u[i];
             r.v[k][i] = v[i];
         }
-        if (t.texels) {
-            IntLanes pu, pv, lu, lv;
+        IntLanes minified = IntLanes{};
+        if (t.derivatives) {
+            // The footprint: d(a/q)/dx = (dA/dx - a dq/dx) / q for each coordinate, then the larger
+            // squared step in texels.
+            const FloatLanes c = (t.row[2] + t.dx[2] * fx) * w;
+            const FloatLanes dudx = (t.dx[0] - u * t.qdx) * w, dvdx = (t.dx[1] - v * t.qdx) * w;
+            const FloatLanes dwdx = (t.dx[2] - c * t.qdx) * w;
+            const FloatLanes dudy = (t.dy[0] - u * t.qdy) * w, dvdy = (t.dy[1] - v * t.qdy) * w;
+            const FloatLanes dwdy = (t.dy[2] - c * t.qdy) * w;
+            const FloatLanes sx = (dudx * t.width) * (dudx * t.width) +
+                                  (dvdx * t.height) * (dvdx * t.height) + (dwdx * t.depth) * (dwdx * t.depth);
+            const FloatLanes sy = (dudy * t.width) * (dudy * t.width) +
+                                  (dvdy * t.height) * (dvdy * t.height) + (dwdy * t.depth) * (dwdy * t.depth);
+            const FloatLanes larger = sx > sy ? sx : sy;
+            minified = larger > t.threshold;
+            for (int i = 0; i < kSpanLanes; ++i)
+                r.minified[k][i] = minified[i];
+        }
+        if (!t.texels)
+            continue;
+        // The texels: the nearest one and the bilinear blend of four (along each row first,
+        // rounded to 8 bits, then between the rows), whichever the pixel's filter asks for.
+        const IntLanes linear = t.derivatives
+                                    ? (minified ? IntLanes{} - t.minLinear : IntLanes{} - t.magLinear)
+                                    : IntLanes{} - t.magLinear;
+        UnsignedLanes texel = UnsignedLanes{};
+        if (!t.magLinear || (t.derivatives && !t.minLinear)) {
+            IntLanes pu, pv;
             LUMIVOX_SNAP(pu, u * t.width);
             LUMIVOX_SNAP(pv, v * t.height);
+            const IntLanes at = ((pv >> 8) & t.maskY) * t.pitch + ((pu >> 8) & t.maskX);
+            for (int i = 0; i < kSpanLanes; ++i)
+                texel[i] = t.texels[at[i]] | t.orMask;
+        }
+        if (t.magLinear || (t.derivatives && t.minLinear)) {
+            IntLanes lu, lv;
             LUMIVOX_SNAP(lu, u * t.width - 0.5f);
             LUMIVOX_SNAP(lv, v * t.height - 0.5f);
-            const IntLanes nearest = ((pv >> 8) & t.maskY) * t.pitch + ((pu >> 8) & t.maskX);
             const IntLanes c0 = (lu >> 8) & t.maskX, c1 = ((lu >> 8) + 1) & t.maskX;
             const IntLanes r0 = ((lv >> 8) & t.maskY) * t.pitch, r1 = (((lv >> 8) + 1) & t.maskY) * t.pitch;
-            const IntLanes wx = lu & 255, wy = lv & 255;
+            const UnsignedLanes fx = UnsignedLanes(lu & 255), fy = UnsignedLanes(lv & 255);
+            UnsignedLanes t00, t10, t01, t11;
             for (int i = 0; i < kSpanLanes; ++i) {
-                r.nearest[k][i] = nearest[i];
-                r.column0[k][i] = c0[i];
-                r.column1[k][i] = c1[i];
-                r.row0[k][i] = r0[i];
-                r.row1[k][i] = r1[i];
-                r.weightX[k][i] = wx[i];
-                r.weightY[k][i] = wy[i];
+                t00[i] = t.texels[r0[i] + c0[i]] | t.orMask;
+                t10[i] = t.texels[r0[i] + c1[i]] | t.orMask;
+                t01[i] = t.texels[r1[i] + c0[i]] | t.orMask;
+                t11[i] = t.texels[r1[i] + c1[i]] | t.orMask;
             }
+            UnsignedLanes blended = UnsignedLanes{};
+            for (int shift = 0; shift < 32; shift += 8) {
+                const UnsignedLanes a = (t00 >> shift) & 255, b = (t10 >> shift) & 255;
+                const UnsignedLanes c = (t01 >> shift) & 255, d = (t11 >> shift) & 255;
+                const UnsignedLanes top = (a * (256 - fx) + b * fx + 128) >> 8;
+                const UnsignedLanes bottom = (c * (256 - fx) + d * fx + 128) >> 8;
+                blended |= ((top * (256 - fy) + bottom * fy + 128) >> 8) << shift;
+            }
+            texel = linear ? blended : texel;
         }
-        if (!t.derivatives)
-            continue;
-        // The footprint: d(a/q)/dx = (dA/dx - a dq/dx) / q for each coordinate, then the larger
-        // squared step in texels.
-        const FloatLanes c = (t.row[2] + t.dx[2] * fx) * w;
-        const FloatLanes dudx = (t.dx[0] - u * t.qdx) * w, dvdx = (t.dx[1] - v * t.qdx) * w;
-        const FloatLanes dwdx = (t.dx[2] - c * t.qdx) * w;
-        const FloatLanes dudy = (t.dy[0] - u * t.qdy) * w, dvdy = (t.dy[1] - v * t.qdy) * w;
-        const FloatLanes dwdy = (t.dy[2] - c * t.qdy) * w;
-        const FloatLanes sx = (dudx * t.width) * (dudx * t.width) + (dvdx * t.height) * (dvdx * t.height) +
-                              (dwdx * t.depth) * (dwdx * t.depth);
-        const FloatLanes sy = (dudy * t.width) * (dudy * t.width) + (dvdy * t.height) * (dvdy * t.height) +
-                              (dwdy * t.depth) * (dwdy * t.depth);
-        const FloatLanes larger = sx > sy ? sx : sy;
-        const IntLanes minified = larger > t.threshold;
         for (int i = 0; i < kSpanLanes; ++i)
-            r.minified[k][i] = minified[i];
+            r.texel[k][i] = texel[i];
     }
     if (s.diffuse) {
         // ColorToByte: 0 at or below 0 (and NaN), 255 from 1 up, else v * 255 + 0.5 cut.

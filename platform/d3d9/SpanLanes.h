@@ -19,9 +19,11 @@ struct LaneSampler {
     float qdx, qdy;
     float width, height, depth; // of the sampled level
     float threshold;
-    // A power-of-two texture that wraps on both axes: the lanes also find the texels.
-    bool texels = false;
+    // A power-of-two texture that wraps on both axes: the lanes also read and filter its texels.
+    const DWORD* texels = nullptr;
+    DWORD orMask;
     int maskX, maskY, pitch;
+    bool magLinear, minLinear; // the filters are bilinear
 };
 
 // Everything about a span row that the lanes read.
@@ -42,11 +44,7 @@ struct LaneResults {
     float u[2][kSpanLanes], v[2][kSpanLanes];
     int minified[2][kSpanLanes];
     DWORD diffuse[kSpanLanes];
-    // With LaneSampler::texels: the nearest texel, and the four of the bilinear filter (two
-    // columns, two row offsets and the weights in 1/256).
-    int nearest[2][kSpanLanes];
-    int column0[2][kSpanLanes], column1[2][kSpanLanes], row0[2][kSpanLanes], row1[2][kSpanLanes];
-    int weightX[2][kSpanLanes], weightY[2][kSpanLanes];
+    DWORD texel[2][kSpanLanes]; // with LaneSampler::texels
 };
 
 // Works out the pixels x .. x + kSpanLanes - 1 of the row.

@@ -154,27 +154,24 @@ LaneSampler LaneSamplerOf(const SpanSampler& s, const SpanCoords& c) {
     out.height = float(s.view.height);
     out.depth = float(s.view.depth);
     out.threshold = s.minificationThreshold;
-    out.texels = s.wrapsPow2;
-    out.maskX = s.view.width - 1;
-    out.maskY = s.view.height - 1;
-    out.pitch = s.view.pitch;
+    if (s.wrapsPow2) {
+        out.texels = s.view.texels;
+        out.orMask = s.view.orMask;
+        out.maskX = s.view.width - 1;
+        out.maskY = s.view.height - 1;
+        out.pitch = s.view.pitch;
+        out.magLinear = s.magFilter == D3DTEXF_LINEAR || s.magFilter == D3DTEXF_ANISOTROPIC;
+        out.minLinear = s.minFilter == D3DTEXF_LINEAR || s.minFilter == D3DTEXF_ANISOTROPIC;
+    }
     return out;
 }
 
 // A texel of a flat texture read without mip levels, its filter chosen by the lanes.
 [[gnu::always_inline]] inline DWORD SampleLane(const SpanSampler& s, const LaneResults& r, int k, int i) {
+    if (s.wrapsPow2)
+        return r.texel[k][i];
     const DWORD filter = s.needsDerivatives && r.minified[k][i] ? s.minFilter : s.magFilter;
-    if (!s.wrapsPow2)
-        return FilterSample(s, filter, r.u[k][i], r.v[k][i]);
-    const DWORD* texels = s.view.texels;
-    const DWORD o = s.view.orMask;
-    if (filter != D3DTEXF_LINEAR && filter != D3DTEXF_ANISOTROPIC)
-        return texels[r.nearest[k][i]] | o;
-    const DWORD* row0 = texels + r.row0[k][i];
-    const DWORD* row1 = texels + r.row1[k][i];
-    const int x0 = r.column0[k][i], x1 = r.column1[k][i];
-    return BilinearBlend(row0[x0] | o, row0[x1] | o, row1[x0] | o, row1[x1] | o, r.weightX[k][i],
-                         r.weightY[k][i]);
+    return FilterSample(s, filter, r.u[k][i], r.v[k][i]);
 }
 
 template <BlendKind Blend, bool Depth, bool Second>
