@@ -21,11 +21,23 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
         (out) = __builtin_convertvector(small_ ? rounded_ : scaled_, IntLanes);                              \
     } while (false)
 
+// Per-channel a * b / 255 rounded, on packed colours (ModulateColors).
+#define LUMIVOX_MODULATE(out, a, b)                                                                          \
+    do {                                                                                                     \
+        UnsignedLanes product_ = UnsignedLanes{};                                                            \
+        for (int shift_ = 0; shift_ < 32; shift_ += 8) {                                                     \
+            const UnsignedLanes t_ = (((a) >> shift_) & 255) * (((b) >> shift_) & 255) + 128;                \
+            product_ |= ((t_ + (t_ >> 8)) >> 8) << shift_;                                                   \
+        }                                                                                                    \
+        (out) = product_;                                                                                    \
+    } while (false)
+
 [[gnu::always_inline]] inline void ComputeLanes(const LaneSetup& s, int x, LaneResults& r) {
     IntLanes xi;
     for (int i = 0; i < kSpanLanes; ++i)
         xi[i] = x + i;
     const FloatLanes fx = __builtin_convertvector(xi, FloatLanes) - s.originX;
+    IntLanes depthValue = IntLanes{};
     if (s.depth) {
         // QuantizeDepth16: 0 at or below 0 (and NaN), 65535 from 1 up.
         const FloatLanes z = s.zRow + s.zdx * fx;
@@ -33,12 +45,14 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
         const FloatLanes scaled = inside ? z * 65535.0f + 0.5f : FloatLanes{};
         IntLanes q = __builtin_convertvector(scaled, IntLanes);
         q = z >= 1.0f ? IntLanes{} + 65535 : q;
+        depthValue = q;
         for (int i = 0; i < kSpanLanes; ++i)
             r.z[i] = DWORD(q[i]);
     }
     const FloatLanes w = s.constantW ? FloatLanes{} + s.spanW : 1.0f / (s.qRow + s.qdx * fx);
     for (int i = 0; i < kSpanLanes; ++i)
         r.w[i] = w[i];
+    UnsignedLanes laneTexel[2] = {UnsignedLanes{} + 0xFFFFFFFFu, UnsignedLanes{} + 0xFFFFFFFFu};
     for (int k = 0; k < 2; ++k) {
         const LaneSampler& t = s.sampler[k];
         if (!t.active)
@@ -107,6 +121,7 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
             }
             texel = linear ? blended : texel;
         }
+        laneTexel[k] = texel;
         for (int i = 0; i < kSpanLanes; ++i)
             r.texel[k][i] = texel[i];
     }
@@ -124,9 +139,111 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
         for (int i = 0; i < kSpanLanes; ++i)
             r.diffuse[i] = DWORD(packed[i]);
     }
+    const LaneShading& h = s.shading;
+    if (!h.enabled)
+        return;
+    UnsignedLanes diffuse = UnsignedLanes{} + h.spanDiffuse;
+    if (s.diffuse)
+        for (int i = 0; i < kSpanLanes; ++i)
+            diffuse[i] = r.diffuse[i];
+    const UnsignedLanes texel0 = laneTexel[0];
+    UnsignedLanes stage[2];
+    for (int a = 0; a < 2; ++a) {
+        switch (a == 0 ? h.color : h.alpha) {
+        case kLaneTexture:
+            stage[a] = texel0;
+            break;
+        case kLaneDiffuse:
+            stage[a] = diffuse;
+            break;
+        case kLaneTextureTimesDiffuse:
+            LUMIVOX_MODULATE(stage[a], texel0, diffuse);
+            break;
+        default: { // per-channel max(0, factor - diffuse)
+            UnsignedLanes out = UnsignedLanes{};
+            for (int shift = 0; shift < 32; shift += 8) {
+                const IntLanes d = int((h.factor >> shift) & 255) - IntLanes((diffuse >> shift) & 255);
+                out |= UnsignedLanes(d > 0 ? d : IntLanes{}) << shift;
+            }
+            stage[a] = out;
+        }
+        }
+    }
+    UnsignedLanes out = (stage[0] & 0x00FFFFFFu) | (stage[1] & 0xFF000000u);
+    if (h.second) {
+        UnsignedLanes modulated;
+        LUMIVOX_MODULATE(modulated, laneTexel[1], out);
+        out = (modulated & 0x00FFFFFFu) | (out & 0xFF000000u);
+    }
+    const IntLanes valid = xi <= h.last;
+    IntLanes pass = valid;
+    if (h.depths) {
+        IntLanes stored = IntLanes{};
+        for (int i = 0; i < kSpanLanes; ++i)
+            if (valid[i])
+                stored[i] = h.depths[x + i];
+        IntLanes test;
+        switch (h.depthFunc) {
+        case D3DCMP_NEVER:
+            test = IntLanes{};
+            break;
+        case D3DCMP_LESS:
+            test = depthValue < stored;
+            break;
+        case D3DCMP_EQUAL:
+            test = depthValue == stored;
+            break;
+        case D3DCMP_LESSEQUAL:
+            test = depthValue <= stored;
+            break;
+        case D3DCMP_GREATER:
+            test = depthValue > stored;
+            break;
+        case D3DCMP_NOTEQUAL:
+            test = depthValue != stored;
+            break;
+        case D3DCMP_GREATEREQUAL:
+            test = depthValue >= stored;
+            break;
+        default:
+            test = IntLanes{} - 1;
+            break;
+        }
+        pass &= test;
+    }
+    if (h.blend != kLaneOpaque) {
+        UnsignedLanes dest = UnsignedLanes{};
+        for (int i = 0; i < kSpanLanes; ++i)
+            if (valid[i])
+                dest[i] = h.colors[x + i] | h.alphaOr;
+        if (h.blend == kLaneMultiply) {
+            LUMIVOX_MODULATE(out, dest, out);
+        } else { // source * alpha + dest * (1 - alpha), each rounded, the sum saturated
+            const UnsignedLanes alpha = (out >> 24) * 0x01010101u;
+            const UnsignedLanes inverse = (255 - (out >> 24)) * 0x01010101u;
+            UnsignedLanes source, kept;
+            LUMIVOX_MODULATE(source, out, alpha);
+            LUMIVOX_MODULATE(kept, dest, inverse);
+            UnsignedLanes sum = UnsignedLanes{};
+            for (int shift = 0; shift < 32; shift += 8) {
+                const UnsignedLanes c = ((source >> shift) & 255) + ((kept >> shift) & 255);
+                sum |= (c > 255 ? UnsignedLanes{} + 255 : c) << shift;
+            }
+            out = sum;
+        }
+    }
+    out |= h.alphaOr;
+    for (int i = 0; i < kSpanLanes; ++i) {
+        if (!pass[i])
+            continue;
+        if (h.depthWrite)
+            h.depths[x + i] = WORD(depthValue[i]);
+        h.colors[x + i] = out[i];
+    }
 }
 
 #undef LUMIVOX_SNAP
+#undef LUMIVOX_MODULATE
 
 void ComputeLanesBase(const LaneSetup& s, int x, LaneResults& r) {
     ComputeLanes(s, x, r);

@@ -26,6 +26,27 @@ struct LaneSampler {
     bool magLinear, minLinear; // the filters are bilinear
 };
 
+// What the first stage's colour or alpha is (the order of the span functions' sources).
+enum LaneSource { kLaneTexture, kLaneDiffuse, kLaneTextureTimesDiffuse, kLaneFactorMinusDiffuse };
+enum LaneBlend { kLaneOpaque, kLaneSourceAlpha, kLaneMultiply };
+
+// For the commonest spans the lanes also finish the pixels: the stages, the depth test and
+// write, the blend and the writes to the row.
+struct LaneShading {
+    bool enabled = false;
+    int color = kLaneTexture, alpha = kLaneTexture; // LaneSource
+    bool second = false;                            // stage 1 multiplies the colour by sampler 1's texel
+    int blend = kLaneOpaque;                        // LaneBlend
+    DWORD depthFunc = D3DCMP_ALWAYS;
+    bool depthWrite = false;
+    DWORD factor = 0;
+    DWORD spanDiffuse = 0; // the diffuse colour when it does not change along the span
+    DWORD alphaOr = 0;
+    DWORD* colors = nullptr; // the row's pixels
+    WORD* depths = nullptr;  // and depths (null without the depth test)
+    int last = 0;            // the span's last pixel
+};
+
 // Everything about a span row that the lanes read.
 struct LaneSetup {
     float originX;
@@ -36,6 +57,7 @@ struct LaneSetup {
     bool diffuse = false; // the diffuse colour changes along the span
     float diffuseRow[4], diffuseDx[4];
     LaneSampler sampler[2];
+    LaneShading shading;
 };
 
 struct LaneResults {

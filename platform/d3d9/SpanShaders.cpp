@@ -209,8 +209,10 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
     WORD* depths = Depth ? reinterpret_cast<WORD*>(p.depth.bits + size_t(y) * p.depth.pitch) : nullptr;
     const DWORD alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
 
-    // Mip-mapped, cube and volume textures take the per-pixel loop below.
-    const bool lanes = !sampler0.general && !sampler1.general;
+    // Mip-mapped, cube and volume textures take the per-pixel loop below, and so do spans too
+    // short to fill the lanes.
+    constexpr int kShortSpan = 4;
+    const bool lanes = !sampler0.general && !sampler1.general && x1 - x0 + 1 >= kShortSpan;
     LaneSetup laneSetup;
     LaneResults r;
     LaneFunction computeLanes = nullptr;
@@ -231,6 +233,29 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
         laneSetup.sampler[0] = LaneSamplerOf(sampler0, coords0);
         laneSetup.sampler[1] = LaneSamplerOf(sampler1, coords1);
         computeLanes = p.laneFunction;
+        // Without an alpha test and with a blend the lanes know, they finish the pixels too.
+        LaneShading& h = laneSetup.shading;
+        h.enabled = !tests.alphaTest && Blend != BlendKind::Other &&
+                    (!sampler0.setup || sampler0.wrapsPow2) && (!sampler1.setup || sampler1.wrapsPow2);
+        if (h.enabled) {
+            h.color = int(colorSource);
+            h.alpha = int(alphaSource);
+            h.second = Second && sampler1.setup;
+            h.blend = Blend == BlendKind::Multiply      ? kLaneMultiply
+                      : Blend == BlendKind::SourceAlpha ? kLaneSourceAlpha
+                                                        : kLaneOpaque;
+            h.depthFunc = tests.depthFunc;
+            h.depthWrite = Depth && tests.depthWrite;
+            h.factor = factor;
+            h.spanDiffuse = spanDiffuse;
+            h.alphaOr = alphaOr;
+            h.colors = colors;
+            h.depths = depths;
+            h.last = x1;
+            for (int x = x0; x <= x1; x += kSpanLanes)
+                computeLanes(laneSetup, x, r);
+            return;
+        }
     }
     for (int x = x0; x <= x1; ++x) {
         const int lane = (x - x0) % kSpanLanes;
