@@ -224,6 +224,10 @@ void Device::FinishDraws() {
 }
 
 void Device::StartBatch() {
+    // A caller that draws a great deal without ever showing it still gets it drawn in pieces.
+    constexpr size_t kMaxQueued = 1 << 18;
+    if (queue_->Size() >= kMaxQueued)
+        FinishDraws();
     if (queue_->Empty()) {
         queue_->Start(int(renderTarget_->Height()), pool_->Threads());
         setupQueued_ = false;

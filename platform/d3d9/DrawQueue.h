@@ -42,6 +42,8 @@ public:
     DrawQueue& operator=(const DrawQueue&) = delete;
 
     bool Empty() const { return commands_.empty(); }
+    // Recorded commands; the device flushes before the queue grows without bound.
+    size_t Size() const { return commands_.size(); }
 
     // Begins a batch for a target of `rows` rows, cut into bands for `threads` threads.
     void Start(int rows, int threads);
