@@ -1,10 +1,13 @@
 #include "platform/d3d9/SpanLanes.h"
 
+#include <cstring>
+
 namespace {
 
 typedef float FloatLanes __attribute__((vector_size(kSpanLanes * 4)));
 typedef int IntLanes __attribute__((vector_size(kSpanLanes * 4)));
 typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
+typedef unsigned short ShortLanes __attribute__((vector_size(kSpanLanes * 2)));
 
 // SnapTexelCoordinate in lanes: held to +-1e9, then rounded to the nearest integer, ties to even,
 // as the processor's conversion rounds. Below 2^23 adding and taking away 2^23 rounds; from there
@@ -175,13 +178,22 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
         LUMIVOX_MODULATE(modulated, laneTexel[1], out);
         out = (modulated & 0x00FFFFFFu) | (out & 0xFF000000u);
     }
+    // A group of lanes that lies inside the span reads and writes the row whole: the pixels that
+    // fail keep what they had.
     const IntLanes valid = xi <= h.last;
+    const bool whole = x + kSpanLanes - 1 <= h.last;
     IntLanes pass = valid;
+    IntLanes stored = IntLanes{};
     if (h.depths) {
-        IntLanes stored = IntLanes{};
-        for (int i = 0; i < kSpanLanes; ++i)
-            if (valid[i])
-                stored[i] = h.depths[x + i];
+        if (whole) {
+            ShortLanes row;
+            std::memcpy(&row, h.depths + x, sizeof row);
+            stored = __builtin_convertvector(row, IntLanes);
+        } else {
+            for (int i = 0; i < kSpanLanes; ++i)
+                if (valid[i])
+                    stored[i] = h.depths[x + i];
+        }
         IntLanes test;
         switch (h.depthFunc) {
         case D3DCMP_NEVER:
@@ -211,19 +223,24 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
         }
         pass &= test;
     }
-    if (h.blend != kLaneOpaque) {
-        UnsignedLanes dest = UnsignedLanes{};
+    UnsignedLanes dest = UnsignedLanes{};
+    if (whole) {
+        std::memcpy(&dest, h.colors + x, sizeof dest);
+    } else if (h.blend != kLaneOpaque) {
         for (int i = 0; i < kSpanLanes; ++i)
             if (valid[i])
-                dest[i] = h.colors[x + i] | h.alphaOr;
+                dest[i] = h.colors[x + i];
+    }
+    if (h.blend != kLaneOpaque) {
+        const UnsignedLanes under = dest | h.alphaOr;
         if (h.blend == kLaneMultiply) {
-            LUMIVOX_MODULATE(out, dest, out);
+            LUMIVOX_MODULATE(out, under, out);
         } else { // source * alpha + dest * (1 - alpha), each rounded, the sum saturated
             const UnsignedLanes alpha = (out >> 24) * 0x01010101u;
             const UnsignedLanes inverse = (255 - (out >> 24)) * 0x01010101u;
             UnsignedLanes source, kept;
             LUMIVOX_MODULATE(source, out, alpha);
-            LUMIVOX_MODULATE(kept, dest, inverse);
+            LUMIVOX_MODULATE(kept, under, inverse);
             UnsignedLanes sum = UnsignedLanes{};
             for (int shift = 0; shift < 32; shift += 8) {
                 const UnsignedLanes c = ((source >> shift) & 255) + ((kept >> shift) & 255);
@@ -233,6 +250,15 @@ typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
         }
     }
     out |= h.alphaOr;
+    if (whole) {
+        const UnsignedLanes colors = pass ? out : dest;
+        std::memcpy(h.colors + x, &colors, sizeof colors);
+        if (h.depthWrite) {
+            const ShortLanes depths = __builtin_convertvector(pass ? depthValue : stored, ShortLanes);
+            std::memcpy(h.depths + x, &depths, sizeof depths);
+        }
+        return;
+    }
     for (int i = 0; i < kSpanLanes; ++i) {
         if (!pass[i])
             continue;
