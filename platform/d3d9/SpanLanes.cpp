@@ -9,6 +9,9 @@ typedef int IntLanes __attribute__((vector_size(kSpanLanes * 4)));
 typedef unsigned UnsignedLanes __attribute__((vector_size(kSpanLanes * 4)));
 typedef unsigned short ShortLanes __attribute__((vector_size(kSpanLanes * 2)));
 
+// The helpers are macros, not functions: a function taking or returning eight-lane vectors would
+// pass them differently with and without AVX, and the base set is built without it.
+
 // SnapTexelCoordinate in lanes: held to +-1e9, then rounded to the nearest integer, ties to even,
 // as the processor's conversion rounds. Below 2^23 adding and taking away 2^23 rounds; from there
 // on every float is a whole number already.
