@@ -10,8 +10,8 @@
 #include <string>
 
 #include "BenchModels.h"
-#include "app/RenderSettings.h"
-#include "app/windows/LumivoxViewWindow.h"
+#include "state/RenderSettings.h"
+#include "desktop/LumivoxViewWindow.h"
 #include "scene/Scene.h"
 
 namespace {
