@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string>
 
-#include "BenchModels.h"
 #include "state/RenderSettings.h"
 #include "desktop/LumivoxViewWindow.h"
 #include "scene/Scene.h"
