@@ -35,7 +35,7 @@ const char* ResourceTypeName(D3DRESOURCETYPE type) {
 }
 
 const char* FileFormatName(D3DXIMAGE_FILEFORMAT format) {
-    static const char* const names[] = {"BMP", "JPG", "TGA", "PNG", "DDS", "PPM", "DIB", "HDR", "PFM"};
+    static const char* const names[] = {"BMP", "JPG", "TGA", "PNG", "DDS", "PPM", "DIB", "HDR", "PFM", "PCX"};
     return format < std::size(names) ? names[format] : "UNKNOWN";
 }
 
