@@ -17,6 +17,7 @@
 #include "app/windows/MainFrame.h"
 #include "panel/MyPropertySheet.h"
 #include "platform/d3d9/Direct3D9.h"
+#include "platform/ui/QtMessageBox.h"
 #include "resources/Resource.h"
 #include "scene/Scene.h"
 
@@ -192,6 +193,9 @@ void CLumivoxViewWindow::paintEvent(QPaintEvent*) {
 
 void CLumivoxViewWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // A failed reset reports itself in a box; it waits until the layout that resized the window
+    // is done.
+    const MessageBoxDeferral afterThisEvent;
     view_.OnSize(static_cast<UINT>(SIZE_RESTORED), width(), height());
 }
 
