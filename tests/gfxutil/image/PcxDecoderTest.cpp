@@ -4,7 +4,7 @@ using namespace imagetest;
 
 namespace {
 
-struct PcxSpec {
+struct PcxFields {
     BYTE version = 5;
     BYTE encoding = 1;
     BYTE bitsPerPixel = 8;
@@ -15,20 +15,20 @@ struct PcxSpec {
     Bytes headerMap; // up to 48 bytes: 16 RGB entries
 };
 
-Bytes MakePcx(const PcxSpec& spec, const Bytes& coded) {
-    Bytes out = {0x0A, spec.version, spec.encoding, spec.bitsPerPixel};
+Bytes MakePcx(const PcxFields& fields, const Bytes& coded) {
+    Bytes out = {0x0A, fields.version, fields.encoding, fields.bitsPerPixel};
     PutLE16(out, 0);
     PutLE16(out, 0);
-    PutLE16(out, spec.width - 1u);
-    PutLE16(out, spec.height - 1u);
+    PutLE16(out, fields.width - 1u);
+    PutLE16(out, fields.height - 1u);
     PutLE16(out, 72);
     PutLE16(out, 72);
-    Bytes map = spec.headerMap;
+    Bytes map = fields.headerMap;
     map.resize(48, 0);
     Append(out, map);
     out.push_back(0);
-    out.push_back(spec.planes);
-    PutLE16(out, spec.bytesPerLine);
+    out.push_back(fields.planes);
+    PutLE16(out, fields.bytesPerLine);
     out.resize(128, 0);
     Append(out, coded);
     return out;
@@ -95,13 +95,13 @@ TEST(PcxDecoder, LongRunsDecodeLikeImageMagickReadsThem) {
 
 TEST(PcxDecoder, RunsCarryOnIntoTheNextRowAndPaddingIsDropped) {
     // 3 x 2, 4 bytes per line: one run of 6 bytes of index 9 spans row 0 and the start of row 1.
-    PcxSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bytesPerLine = 4;
+    PcxFields fields;
+    fields.width = 3;
+    fields.height = 2;
+    fields.bytesPerLine = 4;
     Bytes coded = {0xC6, 9, 0xC2, 200};
     Append(coded, EndPalette());
-    const auto image = Decode(MakePcx(spec, coded));
+    const auto image = Decode(MakePcx(fields, coded));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_P8);
     EXPECT_EQ(image->rowPitch, 3u);
@@ -113,24 +113,24 @@ TEST(PcxDecoder, RunsCarryOnIntoTheNextRowAndPaddingIsDropped) {
 }
 
 TEST(PcxDecoder, UncodedRowsAreTakenAsTheyStand) {
-    PcxSpec spec;
-    spec.encoding = 0;
-    spec.width = 2;
-    spec.bytesPerLine = 2;
+    PcxFields fields;
+    fields.encoding = 0;
+    fields.width = 2;
+    fields.bytesPerLine = 2;
     Bytes coded = {0xC1, 0xFF}; // values that would be run markers when coded
     Append(coded, EndPalette());
-    const auto image = Decode(MakePcx(spec, coded));
+    const auto image = Decode(MakePcx(fields, coded));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(ReadPixel(*image, 0, 0), EndPaletteColour(0xC1));
     EXPECT_EQ(ReadPixel(*image, 1, 0), EndPaletteColour(0xFF));
 }
 
 TEST(PcxDecoder, FourPlanesCarryAlpha) {
-    PcxSpec spec;
-    spec.width = 1;
-    spec.planes = 4;
-    spec.bytesPerLine = 2;
-    const auto image = Decode(MakePcx(spec, {10, 0, 20, 0, 30, 0, 40, 0}));
+    PcxFields fields;
+    fields.width = 1;
+    fields.planes = 4;
+    fields.bytesPerLine = 2;
+    const auto image = Decode(MakePcx(fields, {10, 0, 20, 0, 30, 0, 40, 0}));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(ReadPixel(*image, 0, 0), (Rgba{10, 20, 30, 40}));
@@ -142,7 +142,7 @@ TEST(PcxDecoder, OldPlanarLayoutsUseTheHeaderMap) {
         Append(map, {static_cast<BYTE>(16 * i), static_cast<BYTE>(i), 99});
     const auto mapColour = [](int i) { return Rgba{16 * i, i, 99, 255}; };
 
-    PcxSpec ega; // four 1-bit planes: pixel x takes bit p of its index from plane p
+    PcxFields ega; // four 1-bit planes: pixel x takes bit p of its index from plane p
     ega.bitsPerPixel = 1;
     ega.planes = 4;
     ega.width = 2;
@@ -154,7 +154,7 @@ TEST(PcxDecoder, OldPlanarLayoutsUseTheHeaderMap) {
     EXPECT_EQ(ReadPixel(*planar, 0, 0), mapColour(10));
     EXPECT_EQ(ReadPixel(*planar, 1, 0), mapColour(7));
 
-    PcxSpec packed = ega; // one plane of 4-bit pixels, high nibble first
+    PcxFields packed = ega; // one plane of 4-bit pixels, high nibble first
     packed.bitsPerPixel = 4;
     packed.planes = 1;
     packed.width = 3;
@@ -164,7 +164,7 @@ TEST(PcxDecoder, OldPlanarLayoutsUseTheHeaderMap) {
     EXPECT_EQ(ReadPixel(*nibbles, 1, 0), mapColour(10));
     EXPECT_EQ(ReadPixel(*nibbles, 2, 0), mapColour(3));
 
-    PcxSpec mono = ega; // a single 1-bit plane is black and white, whatever the map says
+    PcxFields mono = ega; // a single 1-bit plane is black and white, whatever the map says
     mono.planes = 1;
     mono.width = 9;
     const auto bits = Decode(MakePcx(mono, {0x80, 0x80}));
@@ -206,15 +206,15 @@ TEST(PcxDecoder, DamagedFilesAreRefused) {
 }
 
 TEST(PcxDecoder, HugeClaimsAreRefusedBeforeAnythingIsAllocated) {
-    PcxSpec spec; // 8192 x 8192 true colour from a few bytes: refused, not out of memory
-    spec.width = 8192;
-    spec.height = 8192;
-    spec.planes = 3;
-    spec.bytesPerLine = 8192;
-    EXPECT_EQ(DecodeResult(MakePcx(spec, Bytes(64, 0xFF))), D3DXERR_INVALIDDATA);
+    PcxFields fields; // 8192 x 8192 true colour from a few bytes: refused, not out of memory
+    fields.width = 8192;
+    fields.height = 8192;
+    fields.planes = 3;
+    fields.bytesPerLine = 8192;
+    EXPECT_EQ(DecodeResult(MakePcx(fields, Bytes(64, 0xFF))), D3DXERR_INVALIDDATA);
 
-    spec.width = 8193; // beyond the largest side
-    spec.height = 1;
-    spec.bytesPerLine = 8194;
-    EXPECT_EQ(DecodeResult(MakePcx(spec, Bytes(3 * 8194, 0x01))), D3DXERR_INVALIDDATA);
+    fields.width = 8193; // beyond the largest side
+    fields.height = 1;
+    fields.bytesPerLine = 8194;
+    EXPECT_EQ(DecodeResult(MakePcx(fields, Bytes(3 * 8194, 0x01))), D3DXERR_INVALIDDATA);
 }
