@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "gfxutil/ImageDecoder.h"
+#include "gfxutil/image/ImageDecoder.h"
 #include "model/MD2Model.h"
 #include "platform/os/FileSource.h"
 #include "platform/os/MessageBox.h"

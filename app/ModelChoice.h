@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "scene/ModelFile.h"
+#include "state/ModelFile.h"
 
 struct ModelChoice {
     std::string model;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "gfxutil/D3DXMath.h"
+#include "gfxutil/math/D3DXMath.h"
 #include "model/MD2FileCheck.h"
 #include "model/MD2Model.h"
 #include "model/MD2Normals.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "gfxutil/ImageDecoder.h"
+#include "gfxutil/image/ImageDecoder.h"
 #include "model/MD2File.h"
 #include "platform/os/FileSource.h"
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "gfxutil/ImageBytes.h"
-#include "gfxutil/ImageFormatDecoders.h"
+#include "gfxutil/image/ImageBytes.h"
+#include "gfxutil/image/ImageFormatDecoders.h"
 
 namespace {
 

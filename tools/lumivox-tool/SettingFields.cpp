@@ -3,7 +3,7 @@
 #include <charconv>
 #include <variant>
 
-#include "app/RenderSettings.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
@@ -14,10 +14,7 @@ struct Field {
     FieldPointer (*get)(RenderSettings&);
 };
 
-#define LUMIVOX_FIELD(member)                                                                                \
-    {                                                                                                        \
-#member, [](RenderSettings & s) { return FieldPointer(&s.member); }                                  \
-    }
+#define LUMIVOX_FIELD(member) {#member, [](RenderSettings& s) { return FieldPointer(&s.member); }}
 
 const Field kFields[] = {
     LUMIVOX_FIELD(wireframe),       LUMIVOX_FIELD(showText),        LUMIVOX_FIELD(fontChanged),
@@ -44,8 +41,7 @@ bool SetRenderSettingsField(const std::string& name, const std::string& value, s
     for (const Field& field : kFields) {
         if (name != field.name)
             continue;
-        const bool parsed =
-            std::visit([&](auto* member) { return Parse(value, *member); }, field.get(*theRenderSettings));
+        const bool parsed = std::visit([&](auto* member) { return Parse(value, *member); }, field.get(*theRenderSettings));
         if (!parsed)
             error = "--set " + name + " wants a number, not \"" + value + "\"";
         return parsed;
