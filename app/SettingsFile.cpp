@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "platform/os/CurrentDirectory.h"
+#include "platform/os/FileSource.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/PrivateProfile.h"
 
@@ -137,7 +138,7 @@ void SettingsFile::LoadSettings(const char* fileName) {
 }
 
 HRESULT SettingsFile::CheckDataPath(char (&path)[MODEL_PATH_SIZE]) {
-    if (IsReadableFile(path))
+    if (FileExists(path))
         return S_OK;
     if (!HasDataFolder())
         return E_FAIL;

@@ -2,12 +2,12 @@
 #include <bit>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "gfxutil/math/D3DXMath.h"
 #include "model/MD2FileCheck.h"
 #include "model/MD2Model.h"
 #include "model/MD2Normals.h"
+#include "platform/os/FileSource.h"
 #include "platform/os/MessageBox.h"
 
 namespace {
@@ -34,13 +34,6 @@ template <typename T> void FromLittleEndian(T* values, std::size_t count) {
     }
 }
 
-std::int64_t FileSize(std::FILE* file) {
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0)
-        return 0;
-    return info.st_size;
-}
-
 HRESULT Refuse(const std::string& problem) {
     MessageBoxA(nullptr, problem.c_str(), "Loading_error", MB_OK);
     return E_FAIL;
@@ -61,26 +54,26 @@ bool ReadBlock(std::FILE* file, const MD2BlockRead& block, std::int32_t count, s
     return true;
 }
 
-// Opens the model file for reading; a folder cannot be read as one.
-std::FILE* OpenModelFile(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    struct stat info {};
-    if (file && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return nullptr;
-    }
-    return file;
-}
-
 } // namespace
 
 HRESULT MD2Model::ReadFile() {
     ClearModelData();
-    std::FILE* file = OpenModelFile(md2Path);
-    if (!file) {
+    FileBytes bytes;
+    std::string problem;
+    const FileStatus status = ReadFileBytes(md2Path, bytes, problem);
+    if (status == FileStatus::Damaged)
+        return Refuse(problem);
+    if (status == FileStatus::Missing) {
         MessageBoxA(nullptr, "Could not find Load_MD2_File", "Loading_error", MB_OK);
         return E_FAIL;
     }
+    // The file is read as a stream over its bytes, which may come from inside an archive. An
+    // empty file has neither magic nor version.
+    if (bytes.size() == 0)
+        return E_FAIL;
+    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb");
+    if (!file)
+        return E_FAIL;
     FileCloser closer{file};
 
     MD2Header h{};
@@ -92,7 +85,7 @@ HRESULT MD2Model::ReadFile() {
         return Refuse("Invalid MD2 file: the header is cut short (" + std::to_string(headerRead) +
                       " of 68 bytes)");
 
-    const HRESULT result = ReadArrays(file, h, FileSize(file));
+    const HRESULT result = ReadArrays(file, h, static_cast<std::int64_t>(bytes.size()));
     if (FAILED(result))
         return result;
     header = h;

@@ -4,7 +4,7 @@
 #
 #   scripts/fuzz.sh [seconds per target] [target ...]     (default: 60 seconds, every target)
 #
-# Targets: the image decoders bmp dib tga jpeg png ppm dds hdr pfm, the whole image probe, and the
+# Targets: the image decoders bmp dib tga jpeg png ppm dds hdr pfm pcx, the whole image probe, and the
 # MD2 reader md2. The working corpus of each target is kept in build/fuzz/corpus/<target>, seeded
 # from the test fixtures and the regression corpus (tests/fixtures/images/regress,
 # tests/fixtures/md2/regress); crashing, slow or memory-hungry inputs are written to
@@ -19,7 +19,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-all_targets=(bmp dib tga jpeg png ppm dds hdr pfm probe md2)
+all_targets=(bmp dib tga jpeg png ppm dds hdr pfm pcx probe md2)
 if [ ${#targets[@]} -eq 0 ]; then
   targets=("${all_targets[@]}")
 fi
@@ -43,8 +43,8 @@ sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -DLUMIVOX_FUZZING -I. $sanitize)
 image_sources=(gfxutil/image/DecodedImage.cpp gfxutil/image/ImageDecoder.cpp gfxutil/image/ImageBmp.cpp
   gfxutil/image/ImageTga.cpp gfxutil/image/ImageJpeg.cpp gfxutil/image/ImagePng.cpp gfxutil/image/ImagePpm.cpp
-  gfxutil/image/ImageDds.cpp gfxutil/image/ImageHdr.cpp gfxutil/image/ImagePfm.cpp platform/os/SwitchStore.cpp
-  platform/os/ProcessorFeatures.cpp)
+  gfxutil/image/ImageDds.cpp gfxutil/image/ImageHdr.cpp gfxutil/image/ImagePfm.cpp gfxutil/image/ImagePcx.cpp
+  platform/os/SwitchStore.cpp platform/os/ProcessorFeatures.cpp)
 model_sources=(model/MD2Model.cpp model/MD2Reader.cpp model/MD2FileCheck.cpp model/MD2Normals.cpp
   gfxutil/math/D3DXMath.cpp gfxutil/math/MathDispatch.cpp gfxutil/math/MathPortable.cpp gfxutil/math/MathSSE.cpp
   gfxutil/math/MathSSE2.cpp gfxutil/math/Math3DNow.cpp gfxutil/math/MathX87Tuned.cpp gfxutil/math/AllocatorCheck.cpp
@@ -69,6 +69,7 @@ seed_pattern() {
     tga) echo 'tga*' ;;
     jpeg) echo 'jpeg*' ;;
     png) echo 'png*' ;;
+    pcx) echo 'pcx*' ;;
     *) echo '*' ;;
   esac
 }
