@@ -48,7 +48,9 @@ image_sources=(gfxutil/image/DecodedImage.cpp gfxutil/image/ImageDecoder.cpp gfx
 model_sources=(model/MD2Model.cpp model/MD2Reader.cpp model/MD2FileCheck.cpp model/MD2Normals.cpp
   gfxutil/math/D3DXMath.cpp gfxutil/math/MathDispatch.cpp gfxutil/math/MathPortable.cpp gfxutil/math/MathSSE.cpp
   gfxutil/math/MathSSE2.cpp gfxutil/math/Math3DNow.cpp gfxutil/math/MathX87Tuned.cpp gfxutil/math/AllocatorCheck.cpp
-  platform/os/MessageBox.cpp platform/os/ProcessorFeatures.cpp platform/os/SwitchStore.cpp)
+  platform/os/MessageBox.cpp platform/os/ProcessorFeatures.cpp platform/os/SwitchStore.cpp
+  platform/os/FileSource.cpp platform/os/FileBytes.cpp platform/os/FileMapping.cpp platform/os/ArchiveNames.cpp
+  platform/os/PakArchive.cpp platform/os/ZipArchive.cpp)
 
 newest_header=$(ls -t gfxutil/*/*.h model/*.h platform/os/*.h platform/d3d9/*.h | head -n 1)
 
@@ -96,6 +98,7 @@ build() {
   fi
   if [ "$target" = md2 ]; then
     for s in "${model_sources[@]}"; do objects+=("$(object_of "$s")"); done
+    libraries=(-lzip)
   else
     for s in "${image_sources[@]}"; do objects+=("$(object_of "$s")"); done
     libraries=(-ljpeg -lpng -lz)
