@@ -8,7 +8,9 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/ui/ActionCmdUI.h"
+#include "platform/ui/ControlBars.h"
 #include "platform/ui/Document.h"
+#include "platform/ui/LockKeys.h"
 #include "platform/ui/OuterGeometry.h"
 #include "platform/ui/StringResources.h"
 #include "platform/ui/ToolbarImages.h"
@@ -199,6 +201,12 @@ void CFrameWnd::UpdateMenuState(QMenu* menu) {
         ActionCmdUI ui(action);
         UpdateCommandUI(*this, ui);
     }
+}
+
+void CFrameWnd::UpdateLockIndicators() {
+    auto* bar = dynamic_cast<CStatusBar*>(GetControlBar(AFX_IDW_STATUS_BAR));
+    if (bar && bar->isVisible())
+        bar->ShowLockKeys(ReadLockKeys());
 }
 
 QWidget* CFrameWnd::GetControlBar(UINT id) const {
