@@ -14,6 +14,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/EditLook.h"
+#include "platform/ui/FrameworkIds.h"
 #include "platform/ui/ToolbarImages.h"
 
 namespace {
