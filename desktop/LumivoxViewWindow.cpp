@@ -1,6 +1,9 @@
 #include "desktop/LumivoxViewWindow.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -9,11 +12,13 @@
 #include <QWheelEvent>
 #include <cstring>
 
+#include "app/DroppedFiles.h"
 #include "desktop/MainFrame.h"
 #include "panel/MyPropertySheet.h"
 #include "platform/d3d9/Direct3D9.h"
 #include "platform/ui/QtMessageBox.h"
 #include "resources/Resource.h"
+#include "scene/Scene.h"
 #include "state/RenderSettings.h"
 
 CLumivoxViewWindow::CLumivoxViewWindow(QWidget* parent) : QWidget(parent) {
@@ -22,6 +27,7 @@ CLumivoxViewWindow::CLumivoxViewWindow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setAcceptDrops(true);
     RegisterCommands();
 }
 
@@ -104,6 +110,53 @@ void CLumivoxViewWindow::OnLoadModel() {
         loadDialog(LoadOccasion::Command);
 }
 
+namespace {
+
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr)
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
+
+void CLumivoxViewWindow::OnDropFiles(const QStringList& paths, bool shiftHeld) {
+    std::vector<std::string> files;
+    for (const QString& path : paths)
+        files.push_back(path.toStdString());
+    const std::optional<ModelChoice> choice = ChoiceForDroppedFiles(files, shiftHeld, theScene->modelFile);
+    if (choice && namedModelLoad)
+        namedModelLoad(*choice);
+}
+
+bool CLumivoxViewWindow::AcceptDrag(QDragEnterEvent* event) {
+    if (LocalFiles(event->mimeData()).isEmpty())
+        return false;
+    event->acceptProposedAction();
+    return true;
+}
+
+void CLumivoxViewWindow::HandleDrop(QDropEvent* event) {
+    const QStringList paths = LocalFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OnDropFiles(paths, event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+void CLumivoxViewWindow::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptDrag(event);
+}
+
+void CLumivoxViewWindow::dropEvent(QDropEvent* event) {
+    HandleDrop(event);
+}
+
 void CLumivoxViewWindow::PresentImage(const void* pixels, int width, int height, int pitch) {
     if (picture_.width() != width || picture_.height() != height)
         picture_ = QImage(width, height, QImage::Format_RGB32);
@@ -118,6 +171,19 @@ void CLumivoxViewWindow::PresentImage(const void* pixels, int width, int height,
             std::memcpy(target + qsizetype(y) * picture_.bytesPerLine(), source + qsizetype(y) * pitch,
                         std::size_t(rowBytes));
     }
+    ++presented_;
+    update();
+}
+
+// The device writes each picture straight into the window's picture.
+void* CLumivoxViewWindow::PictureBuffer(int width, int height, int* pitch) {
+    if (picture_.width() != width || picture_.height() != height)
+        picture_ = QImage(width, height, QImage::Format_RGB32);
+    *pitch = int(picture_.bytesPerLine());
+    return picture_.bits();
+}
+
+void CLumivoxViewWindow::PictureWritten() {
     ++presented_;
     update();
 }

@@ -20,8 +20,9 @@ TEST(ImageCommand, DescribesTheSkinAndWritesItsTexture) {
     const std::string out = dir.File("skin.png");
     const ToolResult r = RunTool("image " + Quoted(kData + "ex1.jpg") + " --out " + Quoted(out));
     EXPECT_EQ(r.exitStatus, 0);
-    EXPECT_EQ(r.out, "{\"width\": 256, \"height\": 256, \"depth\": 1, \"mipLevels\": 1, \"format\": 22, "
-                     "\"formatName\": \"X8R8G8B8\", \"resourceType\": \"TEXTURE\", \"imageFileFormat\": \"JPG\"}\n");
+    EXPECT_EQ(r.out,
+              "{\"width\": 256, \"height\": 256, \"depth\": 1, \"mipLevels\": 1, \"format\": 22, "
+              "\"formatName\": \"X8R8G8B8\", \"resourceType\": \"TEXTURE\", \"imageFileFormat\": \"JPG\"}\n");
     EXPECT_TRUE(IsPng(out));
 }
 
@@ -29,8 +30,9 @@ TEST(ImageCommand, RefusesWhatIsNotAnImage) {
     TempDir dir;
     const std::string junk = dir.File("junk.bmp");
     std::ofstream(junk) << "0123456789";
-    for (const std::string& arguments : {"image " + Quoted(junk), "image " + Quoted(dir.File("none.png")),
-                                         "image " + Quoted(kData + "ex1.jpg") + " --level 40", std::string("image")}) {
+    for (const std::string& arguments :
+         {"image " + Quoted(junk), "image " + Quoted(dir.File("none.png")),
+          "image " + Quoted(kData + "ex1.jpg") + " --level 40", std::string("image")}) {
         const ToolResult r = RunTool(arguments);
         EXPECT_EQ(r.exitStatus, 1) << arguments;
         EXPECT_EQ(r.out.rfind("{\"error\": ", 0), 0u) << r.out;
@@ -44,12 +46,13 @@ TEST(RenderCommand, WritesThePictureAtTheAskedSize) {
     EXPECT_EQ(r.exitStatus, 0) << r.out;
     EXPECT_NE(r.out.find("\"width\": 320"), std::string::npos);
     EXPECT_TRUE(IsPng(out));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(LUMIVOX_BINARY_DIR) / "tests" / "Data" / "MD2DATA.ini"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(LUMIVOX_BINARY_DIR) / "tests" / "Data" /
+                                         "MD2DATA.ini"));
 }
 
 TEST(RenderCommand, RefusesUnknownSettingsAndBadSizes) {
-    for (const char* arguments : {"render --set nothing=1", "render --set wireframe=yes", "render --size 0x10",
-                                  "render --frames"}) {
+    for (const char* arguments :
+         {"render --set nothing=1", "render --set wireframe=yes", "render --size 0x10", "render --frames"}) {
         const ToolResult r = RunTool(arguments);
         EXPECT_EQ(r.exitStatus, 1) << arguments;
         EXPECT_EQ(r.out.rfind("{\"error\": ", 0), 0u) << r.out;

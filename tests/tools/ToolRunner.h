@@ -11,9 +11,10 @@ struct ToolResult {
     std::string out;
 };
 
-inline ToolResult RunTool(const std::string& arguments) {
+// `prefix` goes in front of the tool on the shell's command line (a change of folder, variables).
+inline ToolResult RunTool(const std::string& arguments, const std::string& prefix = "") {
     ToolResult result;
-    const std::string command = std::string(LUMIVOX_TOOL) + " " + arguments + " 2>/dev/null";
+    const std::string command = prefix + std::string(LUMIVOX_TOOL) + " " + arguments + " 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return result;
@@ -25,4 +26,6 @@ inline ToolResult RunTool(const std::string& arguments) {
     return result;
 }
 
-inline std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+inline std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}

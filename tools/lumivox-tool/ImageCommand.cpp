@@ -11,7 +11,7 @@
 #include "PngWriter.h"
 #include "gfxutil/image/ImageDecoder.h"
 #include "gfxutil/texture/D3DX9Tex.h"
-#include "platform/os/FileMapping.h"
+#include "platform/os/FileSource.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ const char* ResourceTypeName(D3DRESOURCETYPE type) {
 }
 
 const char* FileFormatName(D3DXIMAGE_FILEFORMAT format) {
-    static const char* const names[] = {"BMP", "JPG", "TGA", "PNG", "DDS", "PPM", "DIB", "HDR", "PFM"};
+    static const char* const names[] = {"BMP", "JPG", "TGA", "PNG", "DDS", "PPM", "DIB", "HDR", "PFM", "PCX"};
     return format < std::size(names) ? names[format] : "UNKNOWN";
 }
 
@@ -92,8 +92,8 @@ bool WriteLevel(IDirect3DDevice9* device, IDirect3DTexture9* texture, const Imag
     IDirect3DSurface9* argb = nullptr;
     bool converted = false;
     if (SUCCEEDED(texture->GetSurfaceLevel(options.level, &level)) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                      &argb, nullptr))) {
+        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8,
+                                                      D3DPOOL_SYSTEMMEM, &argb, nullptr))) {
         D3DLOCKED_RECT source{};
         if (SUCCEEDED(level->LockRect(&source, nullptr, D3DLOCK_READONLY))) {
             const RECT whole{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
@@ -106,8 +106,8 @@ bool WriteLevel(IDirect3DDevice9* device, IDirect3DTexture9* texture, const Imag
     bool written = false;
     D3DLOCKED_RECT pixels{};
     if (converted && SUCCEEDED(argb->LockRect(&pixels, nullptr, D3DLOCK_READONLY))) {
-        written = WriteArgbPng(options.out, pixels.pBits, static_cast<int>(desc.Width), static_cast<int>(desc.Height),
-                               pixels.Pitch, false, error);
+        written = WriteArgbPng(options.out, pixels.pBits, static_cast<int>(desc.Width),
+                               static_cast<int>(desc.Height), pixels.Pitch, false, error);
         argb->UnlockRect();
     } else if (error.empty()) {
         error = "the texture level cannot be read";
@@ -144,10 +144,12 @@ int RunImage(int argc, char** argv) {
         std::puts(JsonError(error).c_str());
         return 1;
     }
-    FileMapping file;
+    FileBytes file;
     D3DXIMAGE_INFO info{};
-    if (FAILED(file.Open(options.file.c_str()))) {
-        std::puts(JsonError("cannot open " + options.file).c_str());
+    std::string problem;
+    const FileStatus status = ReadFileBytes(options.file, file, problem);
+    if (status != FileStatus::Read) {
+        std::puts(JsonError(status == FileStatus::Damaged ? problem : "cannot open " + options.file).c_str());
         return 1;
     }
     std::unique_ptr<DecodedImage> headers;
