@@ -36,6 +36,8 @@ RenderSettings::RenderSettings() {
     modelAngle = 0.0f;
     frameInterval = 1000.0f / 30.0f;
     lastFrameTime = 0.0f;
+    interpolate = 0;
+    pictureTime = 0.0f;
     ResetMatrices();
 }
 

@@ -11,9 +11,15 @@ struct ToolResult {
     std::string out;
 };
 
-inline ToolResult RunTool(const std::string& arguments) {
+inline std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// Runs the tool in `folder` when one is given (the view finds Data/ below its working folder).
+inline ToolResult RunTool(const std::string& arguments, const std::string& folder = {}) {
     ToolResult result;
-    const std::string command = std::string(LUMIVOX_TOOL) + " " + arguments + " 2>/dev/null";
+    const std::string cd = folder.empty() ? std::string() : "cd " + Quoted(folder) + " && ";
+    const std::string command = cd + std::string(LUMIVOX_TOOL) + " " + arguments + " 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return result;
@@ -24,5 +30,3 @@ inline ToolResult RunTool(const std::string& arguments) {
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
-
-inline std::string Quoted(const std::string& path) { return "'" + path + "'"; }
