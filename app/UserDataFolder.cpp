@@ -60,6 +60,13 @@ std::string UserDataFolder() {
     return (fs::path(home) / ".local" / "share" / kFolderName).string();
 }
 
+std::vector<std::string> BundledSampleFolders() {
+    std::error_code ignored;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ignored);
+    return {(program.parent_path().parent_path() / LUMIVOX_INSTALL_DATA_DIR / kFolderName / "Data").string(),
+            LUMIVOX_SOURCE_DATA_DIR};
+}
+
 bool SeedDataFolder(const std::string& dataFolder, const std::string& sampleFolder, std::string& error) {
     if (!MakeFolder(dataFolder, error))
         return false;

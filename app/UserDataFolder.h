@@ -9,6 +9,10 @@
 // when neither is known.
 std::string UserDataFolder();
 
+// Where the bundled sample may be: share/lumivox/Data beside the running program's bin/ (an
+// installed program), then the Data/ of the source tree it was built from.
+std::vector<std::string> BundledSampleFolders();
+
 // Copies the files of `sampleFolder` that `dataFolder` lacks into it (never the settings file, and
 // never over a file that is there). Each copy appears whole or not at all. False, with the reason
 // in `error`, when the folder cannot be made or a copy fails.

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "app/UserDataFolder.h"
 #include "app/windows/LumivoxApp.h"
@@ -18,12 +17,9 @@ namespace {
 void MoveToDataFolder() {
     namespace fs = std::filesystem;
     std::error_code ignored;
-    const fs::path program = fs::read_symlink("/proc/self/exe", ignored);
-    const std::vector<std::string> samples = {
-        (program.parent_path().parent_path() / LUMIVOX_INSTALL_DATA_DIR / "lumivox" / "Data").string(),
-        LUMIVOX_SOURCE_DATA_DIR};
     std::string error;
-    const std::string folder = ChooseWorkingFolder(fs::current_path(ignored).string(), samples, error);
+    const std::string folder =
+        ChooseWorkingFolder(fs::current_path(ignored).string(), BundledSampleFolders(), error);
     if (!error.empty())
         std::fprintf(stderr, "lumivox: %s\n", error.c_str());
     if (!folder.empty())

@@ -92,8 +92,8 @@ bool WriteLevel(IDirect3DDevice9* device, IDirect3DTexture9* texture, const Imag
     IDirect3DSurface9* argb = nullptr;
     bool converted = false;
     if (SUCCEEDED(texture->GetSurfaceLevel(options.level, &level)) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                      &argb, nullptr))) {
+        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8,
+                                                      D3DPOOL_SYSTEMMEM, &argb, nullptr))) {
         D3DLOCKED_RECT source{};
         if (SUCCEEDED(level->LockRect(&source, nullptr, D3DLOCK_READONLY))) {
             const RECT whole{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
@@ -106,8 +106,8 @@ bool WriteLevel(IDirect3DDevice9* device, IDirect3DTexture9* texture, const Imag
     bool written = false;
     D3DLOCKED_RECT pixels{};
     if (converted && SUCCEEDED(argb->LockRect(&pixels, nullptr, D3DLOCK_READONLY))) {
-        written = WriteArgbPng(options.out, pixels.pBits, static_cast<int>(desc.Width), static_cast<int>(desc.Height),
-                               pixels.Pitch, false, error);
+        written = WriteArgbPng(options.out, pixels.pBits, static_cast<int>(desc.Width),
+                               static_cast<int>(desc.Height), pixels.Pitch, false, error);
         argb->UnlockRect();
     } else if (error.empty()) {
         error = "the texture level cannot be read";

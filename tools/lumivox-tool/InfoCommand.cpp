@@ -19,7 +19,11 @@ std::string BlocksJson(const MD2Model& model) {
         model.FrameName(name, last);
         if (b > 0)
             json += ", ";
-        json += JsonObject().Add("name", name).Add("first", std::int64_t{first}).Add("last", std::int64_t{last}).Text();
+        json += JsonObject()
+                    .Add("name", name)
+                    .Add("first", std::int64_t{first})
+                    .Add("last", std::int64_t{last})
+                    .Text();
     }
     return json + "]";
 }
@@ -48,18 +52,20 @@ int RunInfo(int argc, char** argv) {
     }
 
     std::string lastMessage;
-    const MessageBoxHandler previous = SetMessageBoxHandler([&](HWND, const char* text, const char* caption, UINT) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        lastMessage = text;
-        return IDOK;
-    });
+    const MessageBoxHandler previous =
+        SetMessageBoxHandler([&](HWND, const char* text, const char* caption, UINT) {
+            std::fprintf(stderr, "%s: %s\n", caption, text);
+            lastMessage = text;
+            return IDOK;
+        });
     MD2Model model;
     std::strcpy(model.md2Path, path.c_str());
     const HRESULT result = model.ReadFile();
     SetMessageBoxHandler(previous);
 
     if (FAILED(result)) {
-        std::puts(JsonError(lastMessage.empty() ? "not an MD2 file (wrong magic or version)" : lastMessage).c_str());
+        std::puts(JsonError(lastMessage.empty() ? "not an MD2 file (wrong magic or version)" : lastMessage)
+                      .c_str());
         return 1;
     }
     JsonObject info;

@@ -15,10 +15,19 @@ struct Subcommand {
 
 const Subcommand subcommands[] = {
     {"info", RunInfo, "info FILE.md2      print the model's counts, blocks and frame names as JSON"},
-    {"image", RunImage, "image FILE [--out OUT.png] [--level N]   print an image file's information as JSON;\n"
-                        "                   with --out, write level N of the texture made from it as PNG"},
-    {"render", RunRender, "render [--size WxH] [--frames N] [--time-ms T] [--step-ms S] [--set FIELD=VALUE]...\n"
-                          "                   [--out FILE.png] [--save-settings]   draw the program's picture headless"},
+    {"image", RunImage,
+     "image FILE [--out OUT.png] [--level N]   print an image file's information as JSON;\n"
+     "                   with --out, write level N of the texture made from it as PNG"},
+    {"render", RunRender,
+     "render [--size WxH] [--frames N] [--time-ms T] [--step-ms S] [--set FIELD=VALUE]...\n"
+     "                   [--out FILE.png] [--save-settings]   draw the program's picture headless"},
+    {"thumbnail", RunThumbnail,
+     "thumbnail -s SIZE MODEL OUT.png   the model alone on a transparent background,\n"
+     "                   the picture's long side SIZE pixels"},
+    {"export", RunExport,
+     "export --model M [--skin S] [--ramp R] [--block NAME] [--frames N] [--fps F] [--size WxH]\n"
+     "                   [--set FIELD=VALUE]... --out OUT   the animation as numbered PNG files\n"
+     "                   (OUT with %d, e.g. walk%03d.png) or an animated WebP (OUT.webp)"},
 };
 
 int Usage() {
