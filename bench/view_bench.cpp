@@ -20,11 +20,13 @@ std::string ModelPath(int which) {
     return which == 0 ? kDataFolder + "ex1.md2" : large;
 }
 
-// range(0): model (0 bundled, 1 generated); range(1): width; range(2): height; range(3): overlay.
+// range(0): model (0 bundled, 1 generated); range(1): width; range(2): height; range(3): overlay;
+// range(4): smooth motion (pictures 16 ms apart fall between key frames).
 void BM_Picture(benchmark::State& state) {
     const int width = static_cast<int>(state.range(1));
     const int height = static_cast<int>(state.range(2));
     theRenderSettings->showText = static_cast<int>(state.range(3));
+    theRenderSettings->interpolate = static_cast<int>(state.range(4));
     CLumivoxView view;
     view.saveSettingsOnDestroy = false;
     view.OnInitialUpdate(width, height);
@@ -46,16 +48,19 @@ void BM_Picture(benchmark::State& state) {
     }
     state.counters["pictures_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["triangles"] = theScene->model->triangleCount;
+    theRenderSettings->interpolate = 0;
 }
 
 BENCHMARK(BM_Picture)
-    ->ArgNames({"model", "w", "h", "overlay"})
-    ->Args({0, 720, 600, 0})
-    ->Args({1, 720, 600, 0})
-    ->Args({0, 720, 600, 1})
-    ->Args({1, 720, 600, 1})
-    ->Args({0, 1920, 1080, 1})
-    ->Args({1, 1920, 1080, 1})
+    ->ArgNames({"model", "w", "h", "overlay", "smooth"})
+    ->Args({0, 720, 600, 0, 0})
+    ->Args({1, 720, 600, 0, 0})
+    ->Args({0, 720, 600, 0, 1})
+    ->Args({1, 720, 600, 0, 1})
+    ->Args({0, 720, 600, 1, 0})
+    ->Args({1, 720, 600, 1, 0})
+    ->Args({0, 1920, 1080, 1, 0})
+    ->Args({1, 1920, 1080, 1, 0})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
