@@ -11,11 +11,14 @@
 
 #include "app/RenderSettings.h"
 #include "app/windows/MainFrame.h"
+#include "app/windows/SavePicture.h"
 #include "panel/MyPropertySheet.h"
 #include "platform/d3d9/Direct3D9.h"
+#include "platform/os/MessageBox.h"
 #include "resources/Resource.h"
 
 CLumivoxViewWindow::CLumivoxViewWindow(QWidget* parent) : QWidget(parent) {
+    choosePicturePath = [this] { return ChoosePngPath(this); };
     view_.AttachWindow(WindowFromPresentationTarget(static_cast<PresentationTarget*>(this)));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -61,6 +64,7 @@ void CLumivoxViewWindow::RegisterCommands() {
     OnCommand(ID_LIGHTING, [&settings] { settings.lighting = settings.lighting == 0 ? 1 : 0; });
     OnUpdateCommand(ID_LIGHTING, [&settings](CCmdUI* ui) { ui->SetCheck(settings.lighting); });
     OnCommand(ID_LOAD_MODEL, [this] { OnLoadModel(); });
+    OnCommand(ID_SAVE_PICTURE, [this] { OnSavePicture(); });
     OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(true); });
     OnCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(false); });
     OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
@@ -103,6 +107,15 @@ void CLumivoxViewWindow::OnStartupLoad() {
 void CLumivoxViewWindow::OnLoadModel() {
     if (loadDialog)
         loadDialog(LoadOccasion::Command);
+}
+
+void CLumivoxViewWindow::OnSavePicture() {
+    const QString path = choosePicturePath ? choosePicturePath() : QString();
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!SavePng(picture_, path, error))
+        MessageBoxA(nullptr, error.toUtf8().constData(), "Picture_error", MB_OK);
 }
 
 void CLumivoxViewWindow::PresentImage(const void* pixels, int width, int height, int pitch) {
