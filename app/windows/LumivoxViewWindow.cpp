@@ -15,6 +15,7 @@
 #include "panel/MyPropertySheet.h"
 #include "platform/d3d9/Direct3D9.h"
 #include "platform/os/MessageBox.h"
+#include "platform/ui/QtMessageBox.h"
 #include "resources/Resource.h"
 
 CLumivoxViewWindow::CLumivoxViewWindow(QWidget* parent) : QWidget(parent) {
@@ -152,6 +153,9 @@ void CLumivoxViewWindow::paintEvent(QPaintEvent*) {
 
 void CLumivoxViewWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // A failed reset reports itself in a box; it waits until the layout that resized the window
+    // is done.
+    const MessageBoxDeferral afterThisEvent;
     view_.OnSize(static_cast<UINT>(SIZE_RESTORED), width(), height());
 }
 

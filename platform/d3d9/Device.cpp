@@ -73,8 +73,6 @@ HRESULT Device::Create(IDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, 
 
 Device::~Device() {
     ReleaseBindings();
-    SafeRelease(renderTarget_);
-    SafeRelease(depthStencil_);
     SafeRelease(backBuffer_);
     SafeRelease(autoDepth_);
     if (link_)
@@ -124,18 +122,20 @@ HRESULT Device::CreateSwapChainSurfaces(D3DPRESENT_PARAMETERS& p) {
 
 void Device::ReleaseBindings() {
     for (auto*& texture : textures_)
-        SafeRelease(texture);
+        Unbind(texture);
     for (StreamBinding& stream : streams_) {
-        SafeRelease(stream.buffer);
+        Unbind(stream.buffer);
         stream = StreamBinding{};
     }
-    SafeRelease(indices_);
+    Unbind(indices_);
+    Unbind(renderTarget_);
+    Unbind(depthStencil_);
     SafeRelease(declaration_);
 }
 
 void Device::ResetStates() {
-    ReplaceReference(renderTarget_, backBuffer_);
-    ReplaceReference(depthStencil_, autoDepth_);
+    Rebind(renderTarget_, backBuffer_);
+    Rebind(depthStencil_, autoDepth_);
     ResetDeviceState(state_, autoDepth_ != nullptr, backBuffer_->Width(), backBuffer_->Height());
     inScene_ = false;
     transformsDirty_ = lightsDirty_ = pixelDirty_ = samplersDirty_ = viewportDirty_ = layoutDirty_ = true;
@@ -184,15 +184,14 @@ HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters)
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
     if (!parameters)
         return D3DERR_INVALIDCALL;
-    // Every default-pool resource the caller made must be gone first.
-    if (link_->liveDefaultPoolResources > 0)
+    // Every default-pool resource the caller made must have been released by the caller; what
+    // only the device's own bindings still hold goes with them.
+    if (link_->heldDefaultPoolResources > 0)
         return D3DERR_INVALIDCALL;
     D3DPRESENT_PARAMETERS copy = *parameters;
     if (!copy.hDeviceWindow)
         copy.hDeviceWindow = creation_.hFocusWindow;
     ReleaseBindings();
-    SafeRelease(renderTarget_);
-    SafeRelease(depthStencil_);
     const HRESULT hr = CreateSwapChainSurfaces(copy);
     if (FAILED(hr)) {
         ResetStates();
@@ -400,7 +399,7 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* renderTarget) {
     Surface* surface = AsSurface(renderTarget);
     if (!(surface->Usage() & D3DUSAGE_RENDERTARGET))
         return D3DERR_INVALIDCALL;
-    ReplaceReference(renderTarget_, surface);
+    Rebind(renderTarget_, surface);
     // A new target resets the viewport and scissor rectangle to the whole target.
     state_.viewport = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
     state_.scissor = {0, 0, LONG(surface->Width()), LONG(surface->Height())};
@@ -422,7 +421,7 @@ HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** renderTarget) {
 HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     if (surface && !(AsSurface(surface)->Usage() & D3DUSAGE_DEPTHSTENCIL))
         return D3DERR_INVALIDCALL;
-    ReplaceReference(depthStencil_, surface ? AsSurface(surface) : nullptr);
+    Rebind(depthStencil_, surface ? AsSurface(surface) : nullptr);
     pixelDirty_ = true;
     return D3D_OK;
 }

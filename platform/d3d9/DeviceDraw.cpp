@@ -405,7 +405,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     ProcessUserVertices(static_cast<const BYTE*>(vertexData), stride, 0, count);
     DrawAssembled(type, primitiveCount, nullptr);
     // Drawing from user memory leaves stream 0 unset.
-    SafeRelease(streams_[0].buffer);
+    Unbind(streams_[0].buffer);
     streams_[0] = StreamBinding{};
     return D3D_OK;
 }
@@ -436,9 +436,9 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexInde
     }
     ProcessUserVertices(static_cast<const BYTE*>(vertexData), stride, minVertexIndex, numVertices);
     DrawAssembled(type, primitiveCount, indexScratch_.data());
-    SafeRelease(streams_[0].buffer);
+    Unbind(streams_[0].buffer);
     streams_[0] = StreamBinding{};
-    SafeRelease(indices_);
+    Unbind(indices_);
     return D3D_OK;
 }
 

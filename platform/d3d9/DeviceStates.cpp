@@ -195,7 +195,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
         return D3DERR_INVALIDCALL;
     if (textures_[stage] == texture)
         return D3D_OK;
-    ReplaceReference(textures_[stage], texture);
+    Rebind(textures_[stage], texture);
     samplersDirty_ = true;
     return D3D_OK;
 }
@@ -305,7 +305,7 @@ HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UIN
     if (stream >= UINT(kMaxStreams))
         return D3DERR_INVALIDCALL;
     StreamBinding& binding = streams_[stream];
-    ReplaceReference(binding.buffer, static_cast<VertexBuffer*>(buffer));
+    Rebind(binding.buffer, static_cast<VertexBuffer*>(buffer));
     binding.offset = offset;
     binding.stride = stride;
     return D3D_OK;
@@ -324,7 +324,7 @@ HRESULT Device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UI
 }
 
 HRESULT Device::SetIndices(IDirect3DIndexBuffer9* indices) {
-    ReplaceReference(indices_, static_cast<IndexBuffer*>(indices));
+    Rebind(indices_, static_cast<IndexBuffer*>(indices));
     return D3D_OK;
 }
 

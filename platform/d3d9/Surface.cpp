@@ -19,7 +19,8 @@ Surface* Surface::Create(DeviceLinkPtr link, const SurfaceDesc& desc, IUnknown* 
 }
 
 Surface::Surface(DeviceLinkPtr link, const SurfaceDesc& desc, IUnknown* container, bool counted)
-    : DeviceResource(std::move(link), desc.pool, counted && !container), desc_(desc), container_(container) {
+    : DeviceResource(std::move(link), desc.pool, counted && !container), desc_(desc), container_(container),
+      containerBindings_(dynamic_cast<DeviceBindable*>(container)) {
     bytesPerPixel_ = FindPixelFormat(desc.format)->bytesPerPixel;
     pitch_ = (desc.width * bytesPerPixel_ + 3) & ~3u;
     data_.assign(size_t(pitch_) * desc.height, 0);
@@ -43,6 +44,20 @@ ULONG Surface::AddRef() {
 
 ULONG Surface::Release() {
     return container_ ? container_->Release() : DeviceResource::Release();
+}
+
+void Surface::AddDeviceRef() {
+    if (containerBindings_)
+        containerBindings_->AddDeviceRef();
+    else
+        DeviceResource::AddDeviceRef();
+}
+
+void Surface::ReleaseDeviceRef() {
+    if (containerBindings_)
+        containerBindings_->ReleaseDeviceRef();
+    else
+        DeviceResource::ReleaseDeviceRef();
 }
 
 HRESULT Surface::GetContainer(REFIID riid, void** container) {

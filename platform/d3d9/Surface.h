@@ -38,6 +38,8 @@ public:
     HRESULT QueryInterface(REFIID riid, void** object) override;
     ULONG AddRef() override;
     ULONG Release() override;
+    void AddDeviceRef() override;
+    void ReleaseDeviceRef() override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
     HRESULT GetContainer(REFIID riid, void** container) override;
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
@@ -70,6 +72,7 @@ private:
 
     SurfaceDesc desc_;
     IUnknown* container_;
+    DeviceBindable* containerBindings_;
     SampledTexture* owner_ = nullptr;
     UINT bytesPerPixel_ = 0;
     UINT pitch_ = 0;

@@ -47,7 +47,10 @@ UINT FullMipChainLength(UINT width, UINT height, UINT depth) {
     return levels;
 }
 
-SampledTexture* SampledTextureOf(IDirect3DBaseTexture9* texture) {
+namespace {
+
+// The texture object behind the interface, seen as one of its bases; null for null.
+template <typename Base> Base* TextureAs(IDirect3DBaseTexture9* texture) {
     if (!texture)
         return nullptr;
     switch (texture->GetType()) {
@@ -60,6 +63,16 @@ SampledTexture* SampledTextureOf(IDirect3DBaseTexture9* texture) {
     default:
         return nullptr;
     }
+}
+
+} // namespace
+
+SampledTexture* SampledTextureOf(IDirect3DBaseTexture9* texture) {
+    return TextureAs<SampledTexture>(texture);
+}
+
+DeviceBindable* BindableOf(IDirect3DBaseTexture9* texture) {
+    return TextureAs<DeviceBindable>(texture);
 }
 
 // ---- 2D ----

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/os/MessageBox.h"
 
@@ -48,7 +51,91 @@ int AnswerFor(int button) {
     }
 }
 
+struct WaitingBox {
+    QByteArray text;
+    QByteArray caption;
+    UINT type;
+};
+
+struct Deferred {
+    int depth = 0;
+    bool scheduled = false;
+    bool showing = false;
+    std::vector<WaitingBox> boxes; // the one being shown stays first until it is closed
+    std::optional<int> quitExitCode;
+};
+
+Deferred& Waiting() {
+    static Deferred deferred;
+    return deferred;
+}
+
+void ScheduleShowing() {
+    Deferred& waiting = Waiting();
+    if (waiting.scheduled || !qApp)
+        return;
+    waiting.scheduled = true;
+    QMetaObject::invokeMethod(
+        qApp, [] { ShowDeferredMessageBoxes(); }, Qt::QueuedConnection);
+}
+
+void Defer(const char* text, const char* caption, UINT type) {
+    std::vector<WaitingBox>& boxes = Waiting().boxes;
+    const QByteArray body(text), title(caption);
+    for (const WaitingBox& box : boxes)
+        if (box.text == body && box.caption == title && box.type == type)
+            return;
+    boxes.push_back({body, title, type});
+}
+
+int ShowOrDefer(const char* text, const char* caption, UINT type) {
+    // Only a box with one answer can wait: its answer is known now.
+    if (Waiting().depth == 0 || (type & MB_TYPEMASK) != MB_OK)
+        return ShowQtMessageBox(text, caption, type);
+    Defer(text, caption, type);
+    return IDOK;
+}
+
+void QuitAfterWaitingBoxes(int exitCode) {
+    Deferred& waiting = Waiting();
+    if (waiting.depth == 0 && waiting.boxes.empty()) {
+        QCoreApplication::exit(exitCode);
+        return;
+    }
+    waiting.quitExitCode = exitCode;
+    if (waiting.depth == 0)
+        ScheduleShowing();
+}
+
 } // namespace
+
+MessageBoxDeferral::MessageBoxDeferral() {
+    ++Waiting().depth;
+}
+
+MessageBoxDeferral::~MessageBoxDeferral() {
+    Deferred& waiting = Waiting();
+    if (--waiting.depth == 0 && (!waiting.boxes.empty() || waiting.quitExitCode))
+        ScheduleShowing();
+}
+
+void ShowDeferredMessageBoxes() {
+    Deferred& waiting = Waiting();
+    waiting.scheduled = false;
+    // Inside a deferral the boxes keep waiting; its end schedules them again. A box shown from
+    // here runs its own loop, which may come back here: the outer call shows what was added.
+    if (waiting.depth > 0 || waiting.showing)
+        return;
+    waiting.showing = true;
+    while (!waiting.boxes.empty()) {
+        const WaitingBox box = waiting.boxes.front();
+        ShowQtMessageBox(box.text.constData(), box.caption.constData(), box.type);
+        waiting.boxes.erase(waiting.boxes.begin());
+    }
+    waiting.showing = false;
+    if (const std::optional<int> exitCode = std::exchange(waiting.quitExitCode, std::nullopt))
+        QCoreApplication::exit(*exitCode);
+}
 
 int ShowQtMessageBox(const char* text, const char* caption, unsigned type) {
     // Without a caption Windows titles the box "Error".
@@ -60,7 +147,7 @@ int ShowQtMessageBox(const char* text, const char* caption, unsigned type) {
 
 void InstallQtMessageBox() {
     SetMessageBoxHandler([](HWND, const char* text, const char* caption, UINT type) {
-        return ShowQtMessageBox(text, caption, type);
+        return ShowOrDefer(text, caption, type);
     });
-    SetQuitHandler([](int exitCode) { QCoreApplication::exit(exitCode); });
+    SetQuitHandler(QuitAfterWaitingBoxes);
 }

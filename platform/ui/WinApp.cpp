@@ -7,6 +7,7 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/ui/FrameWnd.h"
+#include "platform/ui/QtMessageBox.h"
 #include "platform/ui/StringResources.h"
 #include "resources/Resource.h"
 
@@ -54,6 +55,8 @@ IdleLoop& CWinApp::Idle() {
 }
 
 int CWinApp::Run() {
+    // Boxes held back during start-up are shown before the loop would start or be skipped.
+    ShowDeferredMessageBoxes();
     if (!QuitRequested()) {
         Idle().Start();
         QApplication::exec();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -5,6 +6,8 @@
 
 #include "app/LumivoxView.h"
 #include "gfxutil/D3DX9Font.h"
+#include "platform/d3d9/Direct3D.h"
+#include "support/HeapUsage.h"
 #include "support/MessageRecorder.h"
 #include "support/SettingsScope.h"
 
@@ -67,7 +70,8 @@ protected:
         D3DSURFACE_DESC desc{};
         back->GetDesc(&desc);
         IDirect3DSurface9* copy = nullptr;
-        view.device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+        view.device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                                 &copy, nullptr);
         view.device->GetRenderTargetData(back, copy);
         D3DLOCKED_RECT locked{};
         copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
@@ -77,6 +81,20 @@ protected:
         copy->Release();
         back->Release();
         return value & 0xFFFFFF;
+    }
+    D3DSURFACE_DESC BackBuffer() const {
+        IDirect3DSurface9* back = nullptr;
+        view.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+        D3DSURFACE_DESC desc{};
+        back->GetDesc(&desc);
+        back->Release();
+        return desc;
+    }
+    // One size message, then one picture at the new size.
+    void ResizeAndDraw(int cx, int cy, float timeMs) {
+        view.OnSize(0, cx, cy);
+        view.Update();
+        view.Render(timeMs);
     }
 
     MessageRecorder messages;
@@ -125,6 +143,54 @@ TEST_F(LumivoxViewTest, AResizeRebuildsEverythingAndForgetsHeldKeys) {
     EXPECT_TRUE(messages.messages.empty());
     view.Update();
     EXPECT_EQ(view.Render(100.0f), S_OK);
+}
+
+TEST_F(LumivoxViewTest, ResizingBetweenPicturesWorksAtEverySize) {
+    StartUp();
+    view.Update();
+    view.Render(0.0f);
+    struct Size {
+        int cx, cy;
+    };
+    // Minimised, one pixel, a 4K window, the device's largest back buffer each way and beyond it.
+    const int cap = int(kMaxBackBufferSize);
+    for (const Size size :
+         {Size{0, 0}, Size{1, 1}, Size{3840, 2160}, Size{cap, 8}, Size{8, cap}, Size{cap + 808, 16}}) {
+        ResizeAndDraw(size.cx, size.cy, 16.0f);
+        const D3DSURFACE_DESC back = BackBuffer();
+        EXPECT_EQ(back.Width, UINT(std::clamp(size.cx, 1, cap))) << size.cx << "x" << size.cy;
+        EXPECT_EQ(back.Height, UINT(std::clamp(size.cy, 1, cap))) << size.cx << "x" << size.cy;
+        EXPECT_EQ(scope.settings.viewWidth, float(size.cx));
+        ASSERT_NE(scope.scene.shadowTexture, nullptr);
+        ASSERT_NE(view.overlayFont, nullptr);
+    }
+    ResizeAndDraw(720, 600, 32.0f);
+    EXPECT_EQ(Pixel(650, 60), 0xFFFFFFu) << "the shadow preview is back in its corner";
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// Every resize releases and rebuilds the device objects, the model and the font; after a few
+// rounds nothing more is held, however many follow.
+TEST_F(LumivoxViewTest, TwoHundredResizesBetweenPicturesHoldNoMoreMemory) {
+    StartUp();
+    struct Size {
+        int cx, cy;
+    };
+    const Size sizes[] = {{320, 240}, {1, 1},   {0, 0},     {160, 120},
+                          {641, 479}, {64, 48}, {300, 200}, {720, 600}};
+    const int rounds = 200;
+    const int settledAfter = rounds - 22 * int(std::size(sizes)); // same size as the last round
+    std::size_t settled = 0;
+    for (int i = 0; i < rounds; ++i) {
+        const Size size = sizes[i % std::size(sizes)];
+        ResizeAndDraw(size.cx, size.cy, float(i) * 16.0f);
+        if (i == settledAfter - 1)
+            settled = HeapBytesInUse();
+    }
+    const std::size_t last = HeapBytesInUse();
+    EXPECT_LT(last, settled + 512 * 1024) << "grew by " << (last - settled) << " bytes";
+    EXPECT_EQ(BackBuffer().Width, 720u);
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(LumivoxViewTest, TheFontIsRecreatedOnceAfterAChange) {
@@ -196,7 +262,7 @@ TEST_F(LumivoxViewTest, TheWholePictureHasItsPartsInPlace) {
     EXPECT_EQ(Pixel(0, 599), background);
     EXPECT_EQ(Pixel(719, 599), background);
     EXPECT_EQ(Pixel(300, 20), background);
-    EXPECT_EQ(Pixel(650, 60), 0xFFFFFFu); // the shadow preview, white around the model
+    EXPECT_EQ(Pixel(650, 60), 0xFFFFFFu);  // the shadow preview, white around the model
     EXPECT_EQ(Pixel(360, 100), 0x00FF00u); // the y axis above the model's head
     int yellow = 0;
     for (int y = 5; y < 22; ++y)

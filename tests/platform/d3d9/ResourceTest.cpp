@@ -44,6 +44,109 @@ TEST_F(ResourceTest, ResetRefusesWhileDefaultPoolTextureLives) {
     managed->Release();
 }
 
+// What a shadow pass leaves behind: a default-pool render-target texture on stage 0, its level as
+// render target, a default-pool stream and indices. The caller's references are gone; only the
+// device's bindings remain, and they neither block a reset nor survive it.
+TEST_F(ResourceTest, ResetDropsWhatOnlyTheDeviceStillBinds) {
+    IDirect3DTexture9* shadow = nullptr;
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                    &shadow, nullptr),
+              D3D_OK);
+    IDirect3DSurface9* level = nullptr;
+    ASSERT_EQ(shadow->GetSurfaceLevel(0, &level), D3D_OK);
+    IDirect3DVertexBuffer9* vb = nullptr;
+    IDirect3DIndexBuffer9* ib = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(64, 0, 0, D3DPOOL_DEFAULT, &vb, nullptr), D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(12, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &ib, nullptr), D3D_OK);
+    device->SetTexture(0, shadow);
+    device->SetTexture(3, shadow);
+    device->SetRenderTarget(0, level);
+    device->SetStreamSource(0, vb, 0, 16);
+    device->SetIndices(ib);
+    level->Release();
+    shadow->Release();
+    vb->Release();
+    ib->Release();
+
+    // Still bound and drawn into, although the caller let go.
+    ClearTo(0xFF00FF00);
+    IDirect3DBaseTexture9* bound = nullptr;
+    ASSERT_EQ(device->GetTexture(0, &bound), D3D_OK);
+    EXPECT_EQ(bound, shadow);
+    bound->Release();
+
+    D3DPRESENT_PARAMETERS p = params;
+    p.BackBufferWidth = 40;
+    p.BackBufferHeight = 30;
+    ASSERT_EQ(device->Reset(&p), D3D_OK);
+    for (DWORD stage : {0u, 3u}) {
+        ASSERT_EQ(device->GetTexture(stage, &bound), D3D_OK);
+        EXPECT_EQ(bound, nullptr) << "stage " << stage;
+    }
+    IDirect3DSurface9* target = nullptr;
+    ASSERT_EQ(device->GetRenderTarget(0, &target), D3D_OK);
+    D3DSURFACE_DESC desc{};
+    target->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 40u);
+    EXPECT_EQ(desc.Height, 30u);
+    target->Release();
+    IDirect3DVertexBuffer9* stream = vb;
+    UINT offset = 1, stride = 1;
+    ASSERT_EQ(device->GetStreamSource(0, &stream, &offset, &stride), D3D_OK);
+    EXPECT_EQ(stream, nullptr);
+    EXPECT_EQ(stride, 0u);
+    IDirect3DIndexBuffer9* indices = ib;
+    ASSERT_EQ(device->GetIndices(&indices), D3D_OK);
+    EXPECT_EQ(indices, nullptr);
+
+    // The same cycle again and again, as every resize of a window does.
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                        &shadow, nullptr),
+                  D3D_OK);
+        device->SetTexture(0, shadow);
+        shadow->Release();
+        p.BackBufferWidth = UINT(8 + i);
+        ASSERT_EQ(device->Reset(&p), D3D_OK) << "cycle " << i;
+    }
+}
+
+TEST_F(ResourceTest, ResetRefusesWhileTheCallerHoldsABoundTexture) {
+    IDirect3DTexture9* shadow = nullptr;
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                    &shadow, nullptr),
+              D3D_OK);
+    device->SetTexture(0, shadow);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    D3DPRESENT_PARAMETERS p = params;
+    p.BackBufferWidth = 40;
+    EXPECT_EQ(device->Reset(&p), D3DERR_INVALIDCALL);
+
+    // A refused reset changes nothing.
+    IDirect3DBaseTexture9* bound = nullptr;
+    ASSERT_EQ(device->GetTexture(0, &bound), D3D_OK);
+    EXPECT_EQ(bound, shadow);
+    DWORD cull = 0;
+    device->GetRenderState(D3DRS_CULLMODE, &cull);
+    EXPECT_EQ(cull, DWORD(D3DCULL_NONE));
+    D3DVIEWPORT9 viewport{};
+    device->GetViewport(&viewport);
+    EXPECT_EQ(viewport.Width, 64u);
+
+    // A reference handed back by GetTexture is the caller's as much as the first one.
+    shadow->Release();
+    EXPECT_EQ(device->Reset(&p), D3DERR_INVALIDCALL);
+    bound->Release();
+    EXPECT_EQ(device->Reset(&p), D3D_OK);
+
+    // Nor does the device's depth buffer or back buffer, held by the caller, block it.
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    p.BackBufferWidth = 48;
+    EXPECT_EQ(device->Reset(&p), D3D_OK);
+    back->Release();
+}
+
 TEST_F(ResourceTest, LockingFollowsThePoolRules) {
     IDirect3DTexture9* plain = nullptr;
     ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &plain, nullptr), D3D_OK);
