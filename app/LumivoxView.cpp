@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/RenderSettings.h"
-#include "gfxutil/D3DX9Font.h"
+#include "gfxutil/text/D3DX9Font.h"
+#include "platform/d3d9/PresentParameters.h"
 #include "platform/os/Clock.h"
 #include "platform/os/CurrentDirectory.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/WindowMessages.h"
 #include "scene/Scene.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
@@ -58,21 +59,9 @@ HRESULT CLumivoxView::initD3D(HWND window, int width, int height, BOOL windowed,
         return E_FAIL;
     }
 
-    presentParams = {};
-    presentParams.BackBufferWidth = static_cast<UINT>(width);
-    presentParams.BackBufferHeight = static_cast<UINT>(height);
-    presentParams.BackBufferFormat = theScene->displayMode.Format;
-    presentParams.BackBufferCount = 1;
-    presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
-    presentParams.MultiSampleQuality = 0;
-    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    presentParams.hDeviceWindow = window;
+    presentParams = PresentParameters(static_cast<UINT>(width), static_cast<UINT>(height),
+                                      theScene->displayMode.Format, window);
     presentParams.Windowed = windowed;
-    presentParams.EnableAutoDepthStencil = TRUE;
-    presentParams.AutoDepthStencilFormat = D3DFMT_D16;
-    presentParams.Flags = 0;
-    presentParams.FullScreen_RefreshRateInHz = 0;
-    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
 
     const DWORD behaviour = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) ? D3DCREATE_HARDWARE_VERTEXPROCESSING
                                                                             : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
@@ -140,7 +129,7 @@ HRESULT CLumivoxView::setup() {
     if (!device)
         return E_FAIL;
     theScene->InitData(device);
-    device->SetRenderState(D3DRS_FILLMODE, theRenderSettings->wireframe == 1 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    ApplyFillMode(device, theRenderSettings->wireframe);
     theRenderSettings->SetupLighting();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);

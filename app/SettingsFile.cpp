@@ -66,7 +66,7 @@ void SettingsFile::LoadSettings(const char* fileName) {
     CheckDataPath(record_.md2Path);
     CheckDataPath(record_.texturePath);
     CheckDataPath(record_.cartoonPath);
-    if (record_.speed < 1 || record_.speed > 50)
+    if (record_.speed < 1 || record_.speed > MAX_SPEED)
         record_.speed = DEFAULT_SPEED;
 }
 

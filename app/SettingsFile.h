@@ -6,10 +6,10 @@
 #include <string>
 
 #include "platform/os/WinTypes.h"
-#include "scene/ModelFile.h"
+#include "state/AnimationSpeed.h"
+#include "state/ModelFile.h"
 
 constexpr const char* SETTINGS_FILE_NAME = "MD2DATA.ini";
-constexpr int DEFAULT_SPEED = 30;
 
 class SettingsFile {
 public:

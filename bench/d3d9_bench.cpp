@@ -3,6 +3,7 @@
 // multiple of a plain memset of one 720 x 600 X8R8G8B8 frame.
 
 #include "platform/d3d9/Direct3D9.h"
+#include "platform/d3d9/HeadlessDevice.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,27 +43,10 @@ double MemsetSeconds() {
 }
 
 struct BenchDevice {
-    IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
 
-    BenchDevice() {
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS p{};
-        p.BackBufferWidth = kWidth;
-        p.BackBufferHeight = kHeight;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.BackBufferCount = 1;
-        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        p.Windowed = TRUE;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D16;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
-    }
-    ~BenchDevice() {
-        device->Release();
-        d3d->Release();
-    }
+    BenchDevice() { CreateHeadlessDevice(kWidth, kHeight, &device); }
+    ~BenchDevice() { device->Release(); }
 
     IDirect3DTexture9* Texture(UINT w, UINT h, D3DFORMAT format) {
         IDirect3DTexture9* texture = nullptr;

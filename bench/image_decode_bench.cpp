@@ -12,7 +12,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "gfxutil/ImageDecoder.h"
+#include "gfxutil/image/ImageDecoder.h"
 
 namespace {
 

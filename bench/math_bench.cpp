@@ -2,7 +2,7 @@
 // The loader normalises every vertex normal of every frame, so normalise is measured over a
 // batch the size of a model's normals.
 
-#include "gfxutil/MathDispatch.h"
+#include "gfxutil/math/MathDispatch.h"
 #include "platform/os/ProcessorFeatures.h"
 
 #include <benchmark/benchmark.h>

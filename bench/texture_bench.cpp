@@ -19,7 +19,8 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "gfxutil/D3DX9Tex.h"
+#include "gfxutil/texture/D3DX9Tex.h"
+#include "platform/d3d9/HeadlessDevice.h"
 
 namespace {
 
@@ -237,31 +238,16 @@ Samples& TheSamples() {
 
 class HeadlessDevice {
 public:
-    HeadlessDevice() {
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = 64;
-        params.BackBufferHeight = 64;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        if (d3d_)
-            d3d_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params,
-                               &device_);
-    }
+    HeadlessDevice() { CreateHeadlessDevice(64, 64, &device_); }
     ~HeadlessDevice() {
         if (device_)
             device_->Release();
-        if (d3d_)
-            d3d_->Release();
     }
     HeadlessDevice(const HeadlessDevice&) = delete;
     HeadlessDevice& operator=(const HeadlessDevice&) = delete;
     IDirect3DDevice9* Get() const { return device_; }
 
 private:
-    IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
 };
 

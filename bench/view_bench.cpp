@@ -8,8 +8,8 @@
 
 #include "BenchModels.h"
 #include "app/LumivoxView.h"
-#include "app/RenderSettings.h"
 #include "scene/Scene.h"
+#include "state/RenderSettings.h"
 
 namespace {
 

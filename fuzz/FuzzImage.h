@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <new>
 
-#include "gfxutil/ImageDecoder.h"
-#include "gfxutil/ImageFormatDecoders.h"
+#include "gfxutil/image/ImageDecoder.h"
+#include "gfxutil/image/ImageFormatDecoders.h"
 
 namespace fuzz {
 

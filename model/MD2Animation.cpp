@@ -1,15 +1,9 @@
 // Key-frame playback: one stored frame at a time, stepping inside the current block when due.
 
 #include <algorithm>
-#include <limits>
 
-#include "app/RenderSettings.h"
 #include "model/MD2Model.h"
-
-float FrameIntervalForSpeed(int speed) {
-    // A speed of 0 or less would divide by zero; an endless interval keeps the model still.
-    return speed > 0 ? 1000.0f / static_cast<float>(speed) : std::numeric_limits<float>::infinity();
-}
+#include "state/RenderSettings.h"
 
 void MD2Model::KeepCurrentFrameInside() {
     currentFrame = FrameCount() == 0 ? 0 : std::clamp(currentFrame, 0, FrameCount() - 1);

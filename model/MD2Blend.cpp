@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/RenderSettings.h"
+#include "state/RenderSettings.h"
 #include "model/MD2Model.h"
 
 namespace {

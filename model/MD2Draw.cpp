@@ -2,10 +2,10 @@
 // normal and the light and looks up the cartoon ramp on stage 1, which multiplies the skin of
 // stage 0. One draw call per triangle.
 
-#include "app/RenderSettings.h"
-#include "gfxutil/D3DXMath.h"
+#include "gfxutil/math/D3DXMath.h"
 #include "model/MD2Model.h"
 #include "platform/d3d9/Direct3D9.h"
+#include "state/RenderSettings.h"
 
 namespace {
 

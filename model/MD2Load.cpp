@@ -2,11 +2,12 @@
 
 #include <cstring>
 
-#include "app/RenderSettings.h"
-#include "gfxutil/D3DX9Tex.h"
+#include "gfxutil/texture/D3DX9Tex.h"
 #include "model/MD2Model.h"
 #include "platform/d3d9/Direct3D9.h"
 #include "platform/os/MessageBox.h"
+#include "state/AnimationSpeed.h"
+#include "state/RenderSettings.h"
 
 HRESULT MD2Model::Load(IDirect3DDevice9* newDevice, const ModelFile& parameters) {
     device = newDevice;

@@ -11,7 +11,7 @@
 #include "model/MD2File.h"
 #include "model/ModelVertex.h"
 #include "platform/os/WinTypes.h"
-#include "scene/ModelFile.h"
+#include "state/ModelFile.h"
 
 struct IDirect3DDevice9;
 struct IDirect3DTexture9;
@@ -37,9 +37,6 @@ struct FrameRecord {
     char name[FRAME_RECORD_NAME_SIZE] = {};
     std::unique_ptr<ModelVertex[]> vertices; // triangle count x 3 corners
 };
-
-// Milliseconds per animation step at `speed` frames per second.
-float FrameIntervalForSpeed(int speed);
 
 class MD2Model {
 public:

@@ -4,7 +4,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "gfxutil/D3DXMath.h"
+#include "gfxutil/math/D3DXMath.h"
 #include "model/MD2FileCheck.h"
 #include "model/MD2Model.h"
 #include "model/MD2Normals.h"

@@ -3,11 +3,11 @@
 #include <QColorDialog>
 #include <QPalette>
 
-#include "app/RenderSettings.h"
 #include "panel/TabHighlight.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/DataExchange.h"
 #include "resources/Resource.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
@@ -38,6 +38,31 @@ void ExchangeColor(CDataExchange* dx, int id, int& component) {
 
 } // namespace
 
+// One colour row of the page, background or text: the page's colour and components, and the
+// settings' components they go to.
+struct ColorRow {
+    COLORREF CMyPropertyPage1::*color;
+    int CMyPropertyPage1::*red;
+    int CMyPropertyPage1::*green;
+    int CMyPropertyPage1::*blue;
+    int RenderSettings::*settingsRed;
+    int RenderSettings::*settingsGreen;
+    int RenderSettings::*settingsBlue;
+};
+
+namespace {
+
+constexpr ColorRow kBackgroundRow{&CMyPropertyPage1::m_backgroundColor, &CMyPropertyPage1::m_backgroundRed,
+                                  &CMyPropertyPage1::m_backgroundGreen, &CMyPropertyPage1::m_backgroundBlue,
+                                  &RenderSettings::backgroundRed,       &RenderSettings::backgroundGreen,
+                                  &RenderSettings::backgroundBlue};
+constexpr ColorRow kTextRow{&CMyPropertyPage1::m_textColor, &CMyPropertyPage1::m_textRed,
+                            &CMyPropertyPage1::m_textGreen, &CMyPropertyPage1::m_textBlue,
+                            &RenderSettings::textRed,       &RenderSettings::textGreen,
+                            &RenderSettings::textBlue};
+
+} // namespace
+
 CMyPropertyPage1::CMyPropertyPage1() : CPropertyPage(IDD_PROPPAGE_COLORS) {
     const RenderSettings& settings = *theRenderSettings;
     m_backgroundColor =
@@ -55,11 +80,11 @@ CMyPropertyPage1::CMyPropertyPage1() : CPropertyPage(IDD_PROPPAGE_COLORS) {
     m_psp.pszTitle = "우씨~";
 
     for (const int id : {IDC_BACK_RED, IDC_BACK_GREEN, IDC_BACK_BLUE})
-        OnControl(id, EN_CHANGE, [this] { OnBackgroundEdited(); });
+        OnControl(id, EN_CHANGE, [this] { OnColorEdited(kBackgroundRow); });
     for (const int id : {IDC_TEXT_RED, IDC_TEXT_GREEN, IDC_TEXT_BLUE})
-        OnControl(id, EN_CHANGE, [this] { OnTextEdited(); });
-    OnControl(IDC_BACK_COLOR_DIALOG, BN_CLICKED, [this] { OnBackgroundColorDialog(); });
-    OnControl(IDC_TEXT_COLOR_DIALOG, BN_CLICKED, [this] { OnTextColorDialog(); });
+        OnControl(id, EN_CHANGE, [this] { OnColorEdited(kTextRow); });
+    OnControl(IDC_BACK_COLOR_DIALOG, BN_CLICKED, [this] { OnColorDialog(kBackgroundRow); });
+    OnControl(IDC_TEXT_COLOR_DIALOG, BN_CLICKED, [this] { OnColorDialog(kTextRow); });
     OnControl(IDC_DISPLAY_TEXT, BN_CLICKED, [this] {
         m_showText = m_showText == 1 ? 0 : 1;
         theRenderSettings->showText = m_showText;
@@ -97,52 +122,28 @@ BOOL CMyPropertyPage1::OnInitDialog() {
     return TRUE;
 }
 
-void CMyPropertyPage1::OnBackgroundEdited() {
+void CMyPropertyPage1::OnColorEdited(const ColorRow& row) {
     // Any colour edit on the page that is not a number from 0 to 255 stops the change.
     if (!UpdateData(TRUE))
         return;
-    m_backgroundColor = MakeColorRef(m_backgroundRed, m_backgroundGreen, m_backgroundBlue);
-    ShowBackgroundColor();
+    this->*row.color = MakeColorRef(this->*row.red, this->*row.green, this->*row.blue);
+    ShowColor(row);
 }
 
-void CMyPropertyPage1::OnTextEdited() {
-    if (!UpdateData(TRUE))
-        return;
-    m_textColor = MakeColorRef(m_textRed, m_textGreen, m_textBlue);
-    ShowTextColor();
-}
-
-void CMyPropertyPage1::OnBackgroundColorDialog() {
-    RunColorDialog(m_backgroundColor);
-    m_backgroundRed = RedOf(m_backgroundColor);
-    m_backgroundGreen = GreenOf(m_backgroundColor);
-    m_backgroundBlue = BlueOf(m_backgroundColor);
-    ShowBackgroundColor();
-}
-
-void CMyPropertyPage1::OnTextColorDialog() {
-    RunColorDialog(m_textColor);
-    m_textRed = RedOf(m_textColor);
-    m_textGreen = GreenOf(m_textColor);
-    m_textBlue = BlueOf(m_textColor);
-    ShowTextColor();
+void CMyPropertyPage1::OnColorDialog(const ColorRow& row) {
+    RunColorDialog(this->*row.color);
+    this->*row.red = RedOf(this->*row.color);
+    this->*row.green = GreenOf(this->*row.color);
+    this->*row.blue = BlueOf(this->*row.color);
+    ShowColor(row);
 }
 
 // The settings take the page's components; the edits and swatches show them.
-void CMyPropertyPage1::ShowBackgroundColor() {
+void CMyPropertyPage1::ShowColor(const ColorRow& row) {
     RenderSettings& settings = *theRenderSettings;
-    settings.backgroundRed = m_backgroundRed;
-    settings.backgroundGreen = m_backgroundGreen;
-    settings.backgroundBlue = m_backgroundBlue;
-    UpdateData(FALSE);
-    PaintSwatches();
-}
-
-void CMyPropertyPage1::ShowTextColor() {
-    RenderSettings& settings = *theRenderSettings;
-    settings.textRed = m_textRed;
-    settings.textGreen = m_textGreen;
-    settings.textBlue = m_textBlue;
+    settings.*row.settingsRed = this->*row.red;
+    settings.*row.settingsGreen = this->*row.green;
+    settings.*row.settingsBlue = this->*row.blue;
     UpdateData(FALSE);
     PaintSwatches();
 }

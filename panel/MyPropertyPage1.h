@@ -26,6 +26,8 @@ constexpr int BlueOf(COLORREF color) {
 constexpr int FONT_HEIGHT_MIN = 10;
 constexpr int FONT_HEIGHT_MAX = 50;
 
+struct ColorRow;
+
 class CMyPropertyPage1 : public CPropertyPage {
 public:
     CMyPropertyPage1();
@@ -49,12 +51,9 @@ public:
     int m_fontHeight;
 
 private:
-    void OnBackgroundEdited();
-    void OnTextEdited();
-    void OnBackgroundColorDialog();
-    void OnTextColorDialog();
-    void ShowBackgroundColor();
-    void ShowTextColor();
+    void OnColorEdited(const ColorRow& row);
+    void OnColorDialog(const ColorRow& row);
+    void ShowColor(const ColorRow& row);
     void PaintSwatches();
     void PaintSwatch(int id, COLORREF color);
 };

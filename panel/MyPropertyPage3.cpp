@@ -6,19 +6,19 @@
 #include <cstdint>
 #include <string>
 
-#include "app/RenderSettings.h"
 #include "model/MD2Model.h"
 #include "panel/TabHighlight.h"
 #include "platform/os/Clock.h"
 #include "platform/ui/DataExchange.h"
 #include "resources/Resource.h"
 #include "scene/Scene.h"
+#include "state/AnimationSpeed.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
 constexpr int kNormalSliderMax = 10;
 constexpr int kNormalSliderTicks = 2;
-constexpr int kSpeedSliderMax = 50;
 constexpr int kSpeedSliderTicks = 10;
 constexpr int kFrameSliderTicks = 10;
 constexpr DWORD kBlockListStyle =
@@ -113,7 +113,7 @@ BOOL CMyPropertyPage3::OnInitDialog() {
         box->setChecked(theRenderSettings->applyOffsetY != 0);
     m_normalSlider.SetRange(0, kNormalSliderMax);
     m_normalSlider.SetTicFreq(kNormalSliderTicks);
-    m_speedSlider.SetRange(0, kSpeedSliderMax);
+    m_speedSlider.SetRange(0, MAX_SPEED);
     m_speedSlider.SetTicFreq(kSpeedSliderTicks);
     SetUpBlockList();
     m_buttonBack.AutoLoad(IDC_BUTTON_BACK, *this);
@@ -223,8 +223,7 @@ void CMyPropertyPage3::SetShowNormals(int show) {
 void CMyPropertyPage3::OnHScroll(UINT code, UINT position, QSlider* slider) {
     m_normalLength = m_normalSlider.GetPos();
     theRenderSettings->normalLength = m_normalLength;
-    theScene->modelFile.speed = m_speedSlider.GetPos();
-    theRenderSettings->frameInterval = FrameIntervalForSpeed(theScene->modelFile.speed);
+    SetAnimationSpeed(theScene->modelFile, *theRenderSettings, m_speedSlider.GetPos());
     if (MD2Model* model = CurrentModel(); model && m_frameSlider.GetPos() != model->currentFrame) {
         model->currentFrame = m_frameSlider.GetPos();
         model->animationMode = ANIMATION_STOPPED;
@@ -236,8 +235,9 @@ void CMyPropertyPage3::OnHScroll(UINT code, UINT position, QSlider* slider) {
 void CMyPropertyPage3::OnSpeedEdited() {
     if (!UpdateData(TRUE))
         return;
-    theRenderSettings->frameInterval = FrameIntervalForSpeed(theScene->modelFile.speed);
-    m_speedSlider.SetPos(theScene->modelFile.speed);
+    ModelFile& record = theScene->modelFile;
+    SetAnimationSpeed(record, *theRenderSettings, record.speed);
+    m_speedSlider.SetPos(record.speed);
 }
 
 void CMyPropertyPage3::OnBlockListClick(int item) {

@@ -3,41 +3,9 @@
 // ids, kinds, texts, rectangles and styles. Positions and sizes are in dialog units.
 
 #include "platform/os/MessageBox.h"
+#include "platform/ui/ResourceTables.h"
 #include "platform/ui/WindowStyles.h"
 #include "resources/Resource.h"
-
-enum class ControlKind {
-    PushButton,
-    DefPushButton,
-    OwnerDrawButton,
-    CheckBox,
-    Static,
-    GroupBox,
-    Frame,
-    Icon,
-    Edit,
-    Slider,
-    ListView,
-};
-
-struct DialogItem {
-    int id;
-    ControlKind kind;
-    const char* text;
-    short x, y, cx, cy;
-    DWORD style;
-};
-
-struct DialogTemplate {
-    UINT id;
-    const char* caption;
-    DWORD style;
-    const char* fontFace;
-    int pointSize;
-    short cx, cy;
-    const DialogItem* items;
-    int itemCount;
-};
 
 namespace dialog_templates {
 
@@ -151,12 +119,3 @@ inline constexpr DialogTemplate kTemplates[] = {
 };
 
 } // namespace dialog_templates
-
-// The template with the given id, or null.
-inline const DialogTemplate* FindDialogTemplate(UINT id) {
-    for (const DialogTemplate& t : dialog_templates::kTemplates) {
-        if (t.id == id)
-            return &t;
-    }
-    return nullptr;
-}

@@ -1,26 +1,8 @@
 #pragma once
 // The main frame's menu, toolbar, accelerator and status-bar tables (resource 128).
 
+#include "platform/ui/ResourceTables.h"
 #include "resources/Resource.h"
-
-struct MenuEntry {
-    const char* text; // null: a separator
-    UINT command;
-};
-
-struct MenuDefinition {
-    const char* title;
-    const MenuEntry* entries;
-    int entryCount;
-};
-
-enum AcceleratorModifier : unsigned { ACCEL_NONE = 0, ACCEL_SHIFT = 1, ACCEL_CONTROL = 2, ACCEL_ALT = 4 };
-
-struct Accelerator {
-    UINT virtualKey;
-    unsigned modifiers;
-    UINT command;
-};
 
 namespace main_frame_resources {
 
@@ -44,8 +26,6 @@ inline constexpr MenuDefinition kMainMenu[] = {
     {"&Help", main_frame_resources::kHelpMenu, 1},
 };
 
-// Buttons in order; ID_SEPARATOR marks a separator. The n-th button shows the n-th picture of
-// the toolbar strip.
 inline constexpr UINT kToolbarButtons[] = {
     ID_LOAD_MODEL,     ID_OPEN_MESH,    ID_OPEN_ANIMATION, ID_SEPARATOR,     ID_FILL_SOLID,
     ID_FILL_WIREFRAME, ID_SEPARATOR,    ID_CAMERA_VIEW,    ID_CAMERA_LOOKAT, ID_CAMERA_RESET,

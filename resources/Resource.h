@@ -1,7 +1,8 @@
 #pragma once
-// Resource and command identifiers of the program and the standard ones of the framework.
+// Resource and command identifiers of the program; the framework's own come with it.
 
 #include "platform/os/WinTypes.h"
+#include "platform/ui/FrameworkIds.h"
 
 // Resources.
 constexpr UINT IDD_ABOUTBOX = 100;
@@ -28,37 +29,7 @@ constexpr UINT ID_LOAD_MODEL = 32783;
 constexpr UINT ID_VIEW_SMOOTH_MOTION = 32784;
 constexpr UINT ID_SAVE_PICTURE = 32785;
 
-// The framework's commands.
-constexpr UINT ID_SEPARATOR = 0;
-constexpr UINT ID_FILE_NEW = 57600;
-constexpr UINT ID_FILE_OPEN = 57601;
-constexpr UINT ID_FILE_SAVE = 57603;
-constexpr UINT ID_FILE_PRINT_SETUP = 57606;
-constexpr UINT ID_FILE_PRINT = 57607;
-constexpr UINT ID_FILE_PRINT_DIRECT = 57608;
-constexpr UINT ID_FILE_PRINT_PREVIEW = 57609;
-constexpr UINT ID_EDIT_COPY = 57634;
-constexpr UINT ID_EDIT_CUT = 57635;
-constexpr UINT ID_EDIT_PASTE = 57637;
-constexpr UINT ID_EDIT_UNDO = 57643;
-constexpr UINT ID_APP_ABOUT = 57664;
-constexpr UINT ID_APP_EXIT = 57665;
-constexpr UINT ID_NEXT_PANE = 57680;
-constexpr UINT ID_PREV_PANE = 57681;
-constexpr UINT ID_INDICATOR_CAPS = 59137;
-constexpr UINT ID_INDICATOR_NUM = 59138;
-constexpr UINT ID_INDICATOR_SCRL = 59139;
-constexpr UINT ID_VIEW_TOOLBAR = 59392;
-constexpr UINT ID_VIEW_STATUS_BAR = 59393;
-
-// The framework's strings and window ids.
-constexpr UINT AFX_IDS_APP_TITLE = 57344;
-constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
-constexpr UINT AFX_IDW_TOOLBAR = 0xE800;
-constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
-
-// Controls. -1 is a control without an id.
-constexpr int IDC_STATIC = -1;
+// Controls.
 constexpr int IDC_BACK_RED = 1000;
 constexpr int IDC_BACK_COLOR_DIALOG = 1001;
 constexpr int IDC_BACK_SWATCH = 1002;

@@ -2,12 +2,8 @@
 // The string table. A command's string is its status-bar prompt, then, after a newline, its
 // tooltip.
 
+#include "platform/ui/ResourceTables.h"
 #include "resources/Resource.h"
-
-struct StringResource {
-    UINT id;
-    const char* text;
-};
 
 inline constexpr StringResource kStringTable[] = {
     {IDR_MAINFRAME, "xkq_QuorvelMD2Viewer\nv1.0\n\n\n\nLumivox.Document\nLumivox Document"},
@@ -48,12 +44,3 @@ inline constexpr StringResource kStringTable[] = {
     {ID_INDICATOR_NUM, "NUM"},
     {ID_INDICATOR_SCRL, "SCRL"},
 };
-
-// The string with the given id, or null.
-inline const char* FindString(UINT id) {
-    for (const StringResource& s : kStringTable) {
-        if (s.id == id)
-            return s.text;
-    }
-    return nullptr;
-}

@@ -2,16 +2,11 @@
 // The toolbar's picture strip (resource 128): 12 pictures of 16 x 15 pixels in the 16 standard
 // colours, one letter per pixel. '.' is the button face (drawn transparent).
 
-#include <cstdint>
+#include "platform/ui/ResourceTables.h"
 
 constexpr int TOOLBAR_IMAGE_WIDTH = 16;
 constexpr int TOOLBAR_IMAGE_HEIGHT = 15;
 constexpr int TOOLBAR_IMAGE_COUNT = 12;
-
-struct PaletteEntry {
-    char letter;
-    std::uint32_t rgb;
-};
 
 inline constexpr PaletteEntry kSixteenColours[] = {
     {'k', 0x000000}, {'r', 0x800000}, {'g', 0x008000}, {'y', 0x808000}, {'b', 0x000080}, {'m', 0x800080},

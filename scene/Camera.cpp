@@ -3,15 +3,14 @@
 
 #include <cmath>
 
-#include "app/RenderSettings.h"
 #include "platform/d3d9/Direct3D9.h"
 #include "scene/Scene.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
 constexpr float kDegreesToRadians = 0.017453292f;
 constexpr float kFieldOfView = 0.7853982f; // pi / 4
-constexpr double kQuarterTurn = 0.7853981573134661;
 
 // Where the orbit camera looks: the lifted model's own origin, or the world's.
 D3DXVECTOR3 OrbitTarget(const RenderSettings& settings) {
@@ -23,31 +22,7 @@ D3DXVECTOR3 OrbitTarget(const RenderSettings& settings) {
 
 } // namespace
 
-void RenderSettings::ApplyCameraDefaults() {
-    if (cameraCount > 0) {
-        Camera& c = cameras[0];
-        c.x = 0.0f;
-        c.y = 3.0f * worldScale;
-        c.z = -12.0f * worldScale;
-        c.yaw = 0.0f;
-        c.yawSin = std::sin(0.0f);
-        c.yawCos = std::cos(0.0f);
-        c.pitch = 0.0f;
-        c.farPlane = 320.0f * worldScale;
-    }
-    if (cameraCount > 1) {
-        Camera& c = cameras[1];
-        c.x = c.y = c.z = 0.0f;
-        c.yaw = 45.0f;
-        c.yawSin = static_cast<float>(std::sin(kQuarterTurn));
-        c.yawCos = static_cast<float>(std::cos(kQuarterTurn));
-        c.pitch = 210.0f;
-        c.farPlane = 20000.0f;
-        c.distance = 20.0f * worldScale;
-    }
-}
-
-void RenderSettings::ResetCameras() { ApplyCameraDefaults(); }
+void RenderSettings::ResetCameras() { ApplyCameraDefaults(cameras, cameraCount, worldScale); }
 
 void RenderSettings::UpdateView() {
     const bool orbit = activeCamera == 1;

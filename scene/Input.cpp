@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "app/RenderSettings.h"
 #include "platform/d3d9/Direct3D9.h"
 #include "platform/os/WindowMessages.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
@@ -76,8 +76,7 @@ void Zoom(RenderSettings& s, WPARAM wParam) {
 
 void ToggleFillMode(RenderSettings& s) {
     s.wireframe = s.wireframe == 0 ? 1 : 0;
-    if (s.device)
-        s.device->SetRenderState(D3DRS_FILLMODE, s.wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    ApplyFillMode(s.device, s.wireframe);
 }
 
 void NextCamera(RenderSettings& s) {

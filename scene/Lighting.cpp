@@ -1,7 +1,7 @@
 // The one directional light and the white material of everything drawn lit.
 
-#include "app/RenderSettings.h"
 #include "platform/d3d9/Direct3D9.h"
+#include "state/RenderSettings.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "scene/Scene.h"
 
-#include "app/RenderSettings.h"
-#include "gfxutil/D3DX9Mesh.h"
-#include "gfxutil/D3DX9Tex.h"
+#include "gfxutil/mesh/D3DX9Mesh.h"
+#include "gfxutil/texture/D3DX9Tex.h"
 #include "platform/d3d9/Direct3D9.h"
+#include "state/RenderSettings.h"
 
 namespace {
 
@@ -45,6 +45,8 @@ float ModelBaseHeight(const MD2Model* model) {
 }
 
 } // namespace
+
+Scene* theScene = ConstructForever<Scene>();
 
 Scene::Scene() { BuildGrid(); }
 

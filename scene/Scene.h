@@ -8,7 +8,8 @@
 #include "model/LineVertex.h"
 #include "model/MD2Model.h"
 #include "platform/d3d9/D3D9Types.h"
-#include "scene/ModelFile.h"
+#include "state/ModelFile.h"
+#include "state/SharedRecords.h"
 
 struct ID3DXMesh;
 struct IDirect3DSurface9;
@@ -53,5 +54,3 @@ private:
     void CreateLightMarker();
     void CreateShadowTexture();
 };
-
-extern Scene* theScene;

@@ -32,11 +32,11 @@ out=build/fuzz
 mkdir -p "$out/obj" "$out/crashes"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -DLUMIVOX_FUZZING -I. $sanitize)
-sources=(gfxutil/DecodedImage.cpp gfxutil/ImageDecoder.cpp gfxutil/ImageBmp.cpp gfxutil/ImageTga.cpp
-  gfxutil/ImageJpeg.cpp gfxutil/ImagePng.cpp gfxutil/ImagePpm.cpp gfxutil/ImageDds.cpp gfxutil/ImageHdr.cpp
-  gfxutil/ImagePfm.cpp platform/os/SwitchStore.cpp platform/os/ProcessorFeatures.cpp)
+sources=(gfxutil/image/DecodedImage.cpp gfxutil/image/ImageDecoder.cpp gfxutil/image/ImageBmp.cpp gfxutil/image/ImageTga.cpp
+  gfxutil/image/ImageJpeg.cpp gfxutil/image/ImagePng.cpp gfxutil/image/ImagePpm.cpp gfxutil/image/ImageDds.cpp gfxutil/image/ImageHdr.cpp
+  gfxutil/image/ImagePfm.cpp platform/os/SwitchStore.cpp platform/os/ProcessorFeatures.cpp)
 
-newest_header=$(ls -t gfxutil/*.h platform/os/*.h platform/d3d9/*.h | head -n 1)
+newest_header=$(ls -t gfxutil/*/*.h platform/os/*.h platform/d3d9/*.h | head -n 1)
 objects=()
 for source in "${sources[@]}"; do
   object="$out/obj/$(basename "${source%.cpp}").o"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: once in the default build and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, checks the floors of the includes, builds, and runs every test: once
+# in the default build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-deps.sh
+scripts/check-layers.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 for preset in default sanitize; do

@@ -693,6 +693,9 @@ constexpr D3DVERTEXELEMENT9 D3DDECL_END() {
     return {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0};
 }
 constexpr UINT MAXD3DDECLLENGTH = 64;
+// Size in bytes of one element of the declaration type; 0 for unknown types (defined with the
+// device's vertex layouts, platform/d3d9/VertexLayout.cpp).
+UINT DeclTypeSize(BYTE type);
 
 // ---- Resource descriptions ----
 struct D3DSURFACE_DESC {

@@ -2,7 +2,8 @@
 // What every device resource shares: the link back to its device, its two kinds of references and
 // the bookkeeping of default-pool objects the caller still holds, which block a device reset.
 
-#include "platform/d3d9/ComObject.h"
+#include "platform/d3d9/Direct3D9.h"
+#include "platform/os/ComObject.h"
 
 #include <memory>
 

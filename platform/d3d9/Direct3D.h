@@ -2,7 +2,8 @@
 // The Direct3D object: one adapter (the desktop), what the software device can do, and device
 // creation.
 
-#include "platform/d3d9/ComObject.h"
+#include "platform/d3d9/Direct3D9.h"
+#include "platform/os/ComObject.h"
 
 class Direct3D : public ComObject<IDirect3D9> {
 public:

@@ -35,6 +35,56 @@ DWORD ClampLod(DWORD requested, DWORD levels, D3DPOOL pool, DWORD& lod) {
     return old;
 }
 
+// What the 2D, cube and volume textures share: the level count they get, their making, and the
+// bounds-checked reach of one level.
+
+// 0, or more levels than the full chain has, give the full chain.
+UINT ChainLevels(UINT requested, UINT full) {
+    return (requested == 0 || requested > full) ? full : requested;
+}
+
+// What `make` allocates, or null when memory runs out.
+template <typename Make> auto NewTexture(Make make) -> decltype(make()) {
+    try {
+        return make();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// Appends `count` levels made by `make(i)` to `levels`, each owned by `texture`. False when one
+// cannot be made.
+template <typename Owner, typename Level, typename Make>
+bool AddLevels(Owner* texture, std::vector<std::unique_ptr<Level>>& levels, UINT count, Make make) {
+    for (UINT i = 0; i < count; ++i) {
+        Level* level = make(i);
+        if (!level)
+            return false;
+        level->SetOwner(texture);
+        levels.emplace_back(level);
+    }
+    return true;
+}
+
+template <typename Level> Level* LevelAt(const std::vector<std::unique_ptr<Level>>& levels, UINT level) {
+    return level < levels.size() ? levels[level].get() : nullptr;
+}
+
+// Hands out a level with a reference of its own.
+template <typename Interface> HRESULT HandOut(Interface* level, Interface** out) {
+    if (!level || !out)
+        return D3DERR_INVALIDCALL;
+    *out = level;
+    level->AddRef();
+    return D3D_OK;
+}
+
+template <typename Level> void RefreshLevelViews(const std::vector<std::unique_ptr<Level>>& levels,
+                                                 std::vector<TexelView>& views) {
+    for (size_t i = 0; i < levels.size(); ++i)
+        views[i] = levels[i]->View();
+}
+
 } // namespace
 
 UINT FullMipChainLength(UINT width, UINT height, UINT depth) {
@@ -79,24 +129,18 @@ DeviceBindable* BindableOf(IDirect3DBaseTexture9* texture) {
 
 HRESULT Texture2D::Create(DeviceLinkPtr link, UINT width, UINT height, UINT levels, DWORD usage,
                           D3DFORMAT format, D3DPOOL pool, Texture2D** texture) {
-    const UINT full = FullMipChainLength(width, height);
-    levels = (levels == 0 || levels > full) ? full : levels;
-    Texture2D* created = nullptr;
-    try {
-        created = new Texture2D(std::move(link), pool);
-    } catch (const std::bad_alloc&) {
+    levels = ChainLevels(levels, FullMipChainLength(width, height));
+    Texture2D* created = NewTexture([&] { return new Texture2D(std::move(link), pool); });
+    if (!created)
         return E_OUTOFMEMORY;
-    }
-    for (UINT i = 0; i < levels; ++i) {
-        SurfaceDesc desc{format, MipSize(width, i),           MipSize(height, i), usage,
-                         pool,   LockableTexture(usage, pool)};
-        Surface* level = Surface::Create(created->Link(), desc, created, false);
-        if (!level) {
-            created->Release();
-            return E_OUTOFMEMORY;
-        }
-        level->SetOwner(created);
-        created->levels_.emplace_back(level);
+    const bool made = AddLevels(created, created->levels_, levels, [&](UINT i) {
+        const SurfaceDesc desc{format, MipSize(width, i),           MipSize(height, i), usage,
+                               pool,   LockableTexture(usage, pool)};
+        return Surface::Create(created->Link(), desc, created, false);
+    });
+    if (!made) {
+        created->Release();
+        return E_OUTOFMEMORY;
     }
     created->SetLevelCount(int(levels));
     created->views_.resize(levels);
@@ -115,60 +159,44 @@ DWORD Texture2D::SetLOD(DWORD lod) {
 }
 
 HRESULT Texture2D::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    return levels_[level]->GetDesc(desc);
+    Surface* surface = LevelAt(levels_, level);
+    return surface ? surface->GetDesc(desc) : D3DERR_INVALIDCALL;
 }
 
 HRESULT Texture2D::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
-    if (!surface || level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    *surface = levels_[level].get();
-    (*surface)->AddRef();
-    return D3D_OK;
+    return HandOut<IDirect3DSurface9>(LevelAt(levels_, level), surface);
 }
 
 HRESULT Texture2D::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    return levels_[level]->LockRect(locked, rect, flags);
+    Surface* surface = LevelAt(levels_, level);
+    return surface ? surface->LockRect(locked, rect, flags) : D3DERR_INVALIDCALL;
 }
 
 HRESULT Texture2D::UnlockRect(UINT level) {
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    return levels_[level]->UnlockRect();
+    Surface* surface = LevelAt(levels_, level);
+    return surface ? surface->UnlockRect() : D3DERR_INVALIDCALL;
 }
 
-void Texture2D::RefreshViews() {
-    for (size_t i = 0; i < levels_.size(); ++i)
-        views_[i] = levels_[i]->View();
-}
+void Texture2D::RefreshViews() { RefreshLevelViews(levels_, views_); }
 
 // ---- Cube ----
 
 HRESULT CubeTexture::Create(DeviceLinkPtr link, UINT edge, UINT levels, DWORD usage, D3DFORMAT format,
                             D3DPOOL pool, CubeTexture** texture) {
-    const UINT full = FullMipChainLength(edge, edge);
-    levels = (levels == 0 || levels > full) ? full : levels;
-    CubeTexture* created = nullptr;
-    try {
-        created = new CubeTexture(std::move(link), pool, levels);
-    } catch (const std::bad_alloc&) {
+    levels = ChainLevels(levels, FullMipChainLength(edge, edge));
+    CubeTexture* created = NewTexture([&] { return new CubeTexture(std::move(link), pool, levels); });
+    if (!created)
         return E_OUTOFMEMORY;
-    }
-    for (UINT face = 0; face < 6; ++face) {
-        for (UINT i = 0; i < levels; ++i) {
-            SurfaceDesc desc{
-                format, MipSize(edge, i), MipSize(edge, i), usage, pool, LockableTexture(usage, pool)};
-            Surface* surface = Surface::Create(created->Link(), desc, created, false);
-            if (!surface) {
-                created->Release();
-                return E_OUTOFMEMORY;
-            }
-            surface->SetOwner(created);
-            created->surfaces_.emplace_back(surface);
-        }
+    // Face by face, each face's levels in turn.
+    const bool made = AddLevels(created, created->surfaces_, levels * 6, [&](UINT i) {
+        const UINT level = i % levels;
+        const SurfaceDesc desc{
+            format, MipSize(edge, level), MipSize(edge, level), usage, pool, LockableTexture(usage, pool)};
+        return Surface::Create(created->Link(), desc, created, false);
+    });
+    if (!made) {
+        created->Release();
+        return E_OUTOFMEMORY;
     }
     created->views_.resize(size_t(levels) * 6);
     *texture = created;
@@ -197,12 +225,7 @@ HRESULT CubeTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
 }
 
 HRESULT CubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface9** result) {
-    Surface* surface = Find(face, level);
-    if (!surface || !result)
-        return D3DERR_INVALIDCALL;
-    *result = surface;
-    surface->AddRef();
-    return D3D_OK;
+    return HandOut<IDirect3DSurface9>(Find(face, level), result);
 }
 
 HRESULT CubeTexture::LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
@@ -216,33 +239,24 @@ HRESULT CubeTexture::UnlockRect(D3DCUBEMAP_FACES face, UINT level) {
     return surface ? surface->UnlockRect() : D3DERR_INVALIDCALL;
 }
 
-void CubeTexture::RefreshViews() {
-    for (size_t i = 0; i < surfaces_.size(); ++i)
-        views_[i] = surfaces_[i]->View();
-}
+void CubeTexture::RefreshViews() { RefreshLevelViews(surfaces_, views_); }
 
 // ---- Volume ----
 
 HRESULT VolumeTexture::Create(DeviceLinkPtr link, UINT width, UINT height, UINT depth, UINT levels,
                               DWORD usage, D3DFORMAT format, D3DPOOL pool, VolumeTexture** texture) {
-    const UINT full = FullMipChainLength(width, height, depth);
-    levels = (levels == 0 || levels > full) ? full : levels;
-    VolumeTexture* created = nullptr;
-    try {
-        created = new VolumeTexture(std::move(link), pool);
-    } catch (const std::bad_alloc&) {
+    levels = ChainLevels(levels, FullMipChainLength(width, height, depth));
+    VolumeTexture* created = NewTexture([&] { return new VolumeTexture(std::move(link), pool); });
+    if (!created)
         return E_OUTOFMEMORY;
-    }
-    for (UINT i = 0; i < levels; ++i) {
-        D3DVOLUME_DESC desc{
+    const bool made = AddLevels(created, created->levels_, levels, [&](UINT i) {
+        const D3DVOLUME_DESC desc{
             format, D3DRTYPE_VOLUME, usage, pool, MipSize(width, i), MipSize(height, i), MipSize(depth, i)};
-        Volume* level = Volume::Create(desc, created);
-        if (!level) {
-            created->Release();
-            return E_OUTOFMEMORY;
-        }
-        level->SetOwner(created);
-        created->levels_.emplace_back(level);
+        return Volume::Create(desc, created);
+    });
+    if (!made) {
+        created->Release();
+        return E_OUTOFMEMORY;
     }
     created->SetLevelCount(int(levels));
     created->views_.resize(levels);
@@ -261,32 +275,22 @@ DWORD VolumeTexture::SetLOD(DWORD lod) {
 }
 
 HRESULT VolumeTexture::GetLevelDesc(UINT level, D3DVOLUME_DESC* desc) {
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    return levels_[level]->GetDesc(desc);
+    Volume* volume = LevelAt(levels_, level);
+    return volume ? volume->GetDesc(desc) : D3DERR_INVALIDCALL;
 }
 
 HRESULT VolumeTexture::GetVolumeLevel(UINT level, IDirect3DVolume9** volume) {
-    if (!volume || level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    *volume = levels_[level].get();
-    (*volume)->AddRef();
-    return D3D_OK;
+    return HandOut<IDirect3DVolume9>(LevelAt(levels_, level), volume);
 }
 
 HRESULT VolumeTexture::LockBox(UINT level, D3DLOCKED_BOX* locked, const D3DBOX* box, DWORD flags) {
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    return levels_[level]->LockBox(locked, box, flags);
+    Volume* volume = LevelAt(levels_, level);
+    return volume ? volume->LockBox(locked, box, flags) : D3DERR_INVALIDCALL;
 }
 
 HRESULT VolumeTexture::UnlockBox(UINT level) {
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
-    return levels_[level]->UnlockBox();
+    Volume* volume = LevelAt(levels_, level);
+    return volume ? volume->UnlockBox() : D3DERR_INVALIDCALL;
 }
 
-void VolumeTexture::RefreshViews() {
-    for (size_t i = 0; i < levels_.size(); ++i)
-        views_[i] = levels_[i]->View();
-}
+void VolumeTexture::RefreshViews() { RefreshLevelViews(levels_, views_); }

@@ -32,9 +32,6 @@ bool LayoutFromFvf(DWORD fvf, VertexLayout* layout);
 // False when the declaration is malformed or has no position.
 bool LayoutFromDeclaration(const D3DVERTEXELEMENT9* elements, UINT count, VertexLayout* layout);
 
-// Size in bytes of one element of the declaration type; 0 for unknown types.
-UINT DeclTypeSize(BYTE type);
-
 // Reads one element as (x, y, z, w), missing components being (0, 0, 0, 1). D3DCOLOR reads as
 // (red, green, blue, alpha) in 0..1.
 void ReadElement(const BYTE* source, D3DDECLTYPE type, float out[4]);

@@ -3,10 +3,10 @@
 #include <QFontMetrics>
 
 #include "platform/ui/FrameWnd.h"
+#include "platform/ui/FrameworkIds.h"
+#include "platform/ui/ResourceTables.h"
 #include "platform/ui/StringResources.h"
 #include "platform/ui/ToolbarImages.h"
-#include "resources/MainFrameResources.h"
-#include "resources/ToolbarBitmap.h"
 
 BOOL CToolBar::CreateEx(CFrameWnd* parent, DWORD, DWORD style, UINT id) {
     if (!parent)
@@ -17,7 +17,8 @@ BOOL CToolBar::CreateEx(CFrameWnd* parent, DWORD, DWORD style, UINT id) {
     // Docking is not enabled: the bar stays at the top of the frame.
     setMovable(false);
     setFloatable(false);
-    setIconSize(QSize(TOOLBAR_IMAGE_WIDTH, TOOLBAR_IMAGE_HEIGHT));
+    const ToolbarStrip& strip = InstalledResources().toolbar;
+    setIconSize(QSize(strip.width, strip.height));
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     parent->addToolBar((style & CBRS_ALIGN_BOTTOM) ? Qt::BottomToolBarArea : Qt::TopToolBarArea, this);
     parent->RegisterControlBar(id, this);
@@ -26,10 +27,11 @@ BOOL CToolBar::CreateEx(CFrameWnd* parent, DWORD, DWORD style, UINT id) {
 }
 
 BOOL CToolBar::LoadToolBar(UINT resourceId) {
-    if (!frame_ || resourceId != IDR_MAINFRAME)
+    const FrameResources* resources = FindFrameResources(resourceId);
+    if (!frame_ || !resources)
         return FALSE;
     int picture = 0;
-    for (const UINT command : kToolbarButtons) {
+    for (const UINT command : resources->toolbarButtons) {
         if (command == ID_SEPARATOR) {
             addSeparator();
             continue;

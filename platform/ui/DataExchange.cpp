@@ -8,8 +8,8 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/ui/DialogBase.h"
+#include "platform/ui/FrameworkIds.h"
 #include "platform/ui/StringResources.h"
-#include "resources/Resource.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/FrameworkIds.h"
 #include "platform/ui/ToolbarImages.h"
 
 namespace {

@@ -6,9 +6,11 @@
 #include <functional>
 #include <map>
 
+#include "platform/os/MessageBox.h"
 #include "platform/ui/CmdTarget.h"
+#include "platform/ui/ResourceTables.h"
 #include "platform/ui/TemplateFonts.h"
-#include "resources/DialogTemplates.h"
+#include "platform/ui/WindowStyles.h"
 
 class CDataExchange;
 class QSlider;

@@ -6,9 +6,9 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/ui/FrameWnd.h"
+#include "platform/ui/FrameworkIds.h"
 #include "platform/ui/StringResources.h"
 #include "platform/ui/WinApp.h"
-#include "resources/Resource.h"
 
 CDocument::CDocument() {
     OnCommand(ID_FILE_SAVE, [this] { OnFileSave(); });

@@ -9,13 +9,14 @@
 #include "platform/os/MessageBox.h"
 #include "platform/ui/ActionCmdUI.h"
 #include "platform/ui/Document.h"
+#include "platform/ui/FrameworkIds.h"
 #include "platform/ui/OuterGeometry.h"
+#include "platform/ui/ResourceTables.h"
 #include "platform/ui/StringResources.h"
 #include "platform/ui/ToolbarImages.h"
 #include "platform/ui/WinApp.h"
 #include "platform/ui/WindowMessageTranslator.h"
 #include "platform/ui/WindowStyles.h"
-#include "resources/MainFrameResources.h"
 
 namespace {
 
@@ -129,9 +130,10 @@ QAction* CFrameWnd::EnsureCommandAction(UINT id) {
 }
 
 void CFrameWnd::BuildMenu() {
-    if (resourceId_ != IDR_MAINFRAME)
+    const FrameResources* resources = FindFrameResources(resourceId_);
+    if (!resources)
         return;
-    for (const MenuDefinition& definition : kMainMenu) {
+    for (const MenuDefinition& definition : resources->menu) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(definition.title));
         for (int i = 0; i < definition.entryCount; ++i) {
             const MenuEntry& entry = definition.entries[i];
@@ -148,9 +150,10 @@ void CFrameWnd::BuildMenu() {
 }
 
 void CFrameWnd::BuildAccelerators() {
-    if (resourceId_ != IDR_MAINFRAME)
+    const FrameResources* resources = FindFrameResources(resourceId_);
+    if (!resources)
         return;
-    for (const Accelerator& accelerator : kAccelerators) {
+    for (const Accelerator& accelerator : resources->accelerators) {
         auto* shortcut = new QShortcut(SequenceOf(accelerator), this);
         shortcut->setContext(Qt::WindowShortcut);
         const UINT command = accelerator.command;

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "resources/StringTable.h"
+#include "platform/ui/ResourceTables.h"
 
 QString LoadResourceString(UINT id) {
     const char* text = FindString(id);

@@ -2,31 +2,30 @@
 
 #include <QPixmap>
 
-#include "resources/ToolbarBitmap.h"
+#include "platform/ui/ResourceTables.h"
 
 namespace {
 
-QRgb ColourOf(char letter) {
-    for (const PaletteEntry& entry : kSixteenColours) {
+QRgb ColourOf(const ToolbarStrip& strip, char letter) {
+    for (const PaletteEntry& entry : strip.palette) {
         if (entry.letter == letter)
             return qRgb(int(entry.rgb >> 16 & 0xFF), int(entry.rgb >> 8 & 0xFF), int(entry.rgb & 0xFF));
     }
     return qRgba(0, 0, 0, 0);
 }
 
-constexpr int kSolidPicture = 3;
-
 } // namespace
 
 QImage ToolbarImage(int index) {
-    if (index < 0 || index >= TOOLBAR_IMAGE_COUNT)
+    const ToolbarStrip& strip = InstalledResources().toolbar;
+    if (index < 0 || index >= strip.count)
         return {};
-    QImage image(TOOLBAR_IMAGE_WIDTH, TOOLBAR_IMAGE_HEIGHT, QImage::Format_ARGB32);
+    QImage image(strip.width, strip.height, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    for (int y = 0; y < TOOLBAR_IMAGE_HEIGHT; ++y) {
-        const char* row = kToolbarImages[index][y];
-        for (int x = 0; x < TOOLBAR_IMAGE_WIDTH && row[x]; ++x)
-            image.setPixel(x, y, ColourOf(row[x]));
+    for (int y = 0; y < strip.height; ++y) {
+        const char* row = strip.rows[index * strip.height + y];
+        for (int x = 0; x < strip.width && row[x]; ++x)
+            image.setPixel(x, y, ColourOf(strip, row[x]));
     }
     return image;
 }
@@ -36,7 +35,7 @@ QIcon ToolbarIcon(int index) {
 }
 
 QIcon ApplicationIcon() {
-    const QImage picture = ToolbarImage(kSolidPicture);
+    const QImage picture = ToolbarImage(InstalledResources().toolbar.iconPicture);
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(picture.scaled(32, 30, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     icon.addPixmap(QPixmap::fromImage(picture));

@@ -7,9 +7,9 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/ui/FrameWnd.h"
+#include "platform/ui/FrameworkIds.h"
 #include "platform/ui/QtMessageBox.h"
 #include "platform/ui/StringResources.h"
-#include "resources/Resource.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/LumivoxView.h"
-#include "gfxutil/D3DX9Font.h"
+#include "gfxutil/text/D3DX9Font.h"
 #include "platform/d3d9/Direct3D.h"
 #include "support/HeapUsage.h"
 #include "support/MessageRecorder.h"

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "MD2TestModels.h"
+#include "state/AnimationSpeed.h"
 #include "support/MessageRecorder.h"
-#include "support/SettingsScope.h"
+#include "support/RenderSettingsScope.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -29,7 +30,7 @@ protected:
 
     TempDir dir;
     MessageRecorder recorder;
-    SettingsScope scope;
+    RenderSettingsScope scope;
     MD2Model model;
     float time = 0.0f;
 };

@@ -4,8 +4,9 @@
 #include <limits>
 
 #include "model/MD2Model.h"
+#include "state/AnimationSpeed.h"
 #include "support/RecordingDevice.h"
-#include "support/SettingsScope.h"
+#include "support/RenderSettingsScope.h"
 #include "support/TestDevice.h"
 
 namespace {
@@ -52,7 +53,7 @@ protected:
         return recorder.userDraws.at(0).Vertex<ModelVertex>(0);
     }
 
-    SettingsScope scope;
+    RenderSettingsScope scope;
     RenderSettings& settings = scope.settings;
     TestDevice device;
     RecordingDevice recorder{device.get()};

@@ -2,7 +2,7 @@
 
 #include "model/MD2Model.h"
 #include "support/RecordingDevice.h"
-#include "support/SettingsScope.h"
+#include "support/RenderSettingsScope.h"
 #include "support/TestDevice.h"
 
 namespace {
@@ -36,7 +36,7 @@ protected:
         return recorder.userDraws.at(0).Vertex<ModelVertex>(static_cast<std::size_t>(corner));
     }
 
-    SettingsScope scope;
+    RenderSettingsScope scope;
     RenderSettings& settings = scope.settings;
     TestDevice device;
     RecordingDevice recorder{device.get()};

@@ -2,10 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "MD2TestModels.h"
-#include "gfxutil/D3DX9Mesh.h"
 #include "platform/d3d9/Direct3D9.h"
 #include "support/MessageRecorder.h"
-#include "support/SettingsScope.h"
+#include "support/RenderSettingsScope.h"
 #include "support/TempDir.h"
 #include "support/TestDevice.h"
 
@@ -25,7 +24,7 @@ protected:
 
     TempDir dir;
     MessageRecorder recorder;
-    SettingsScope scope;
+    RenderSettingsScope scope;
     TestDevice device;
     ModelFile parameters{};
 };
@@ -85,19 +84,6 @@ TEST_F(MD2LoadTest, AFailedReadLeavesAnEmptyModelWithAZeroPath) {
     EXPECT_EQ(model.skinTexture, nullptr);
     for (char c : model.md2Path)
         ASSERT_EQ(c, '\0');
-}
-
-TEST_F(MD2LoadTest, ASceneReplacesItsModelAndReleasesTheOldTextures) {
-    Scene& scene = scope.scene;
-    scene.modelFile = parameters;
-    scene.displayMode.Format = D3DFMT_X8R8G8B8;
-    scene.InitData(device.get());
-    IDirect3DTexture9* firstSkin = scene.model->skinTexture;
-    ASSERT_NE(firstSkin, nullptr);
-    firstSkin->AddRef();
-    scene.InitData(device.get());
-    EXPECT_EQ(firstSkin->Release(), 0u); // only our reference was left
-    EXPECT_NE(scene.model->skinTexture, nullptr);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MD2TestModels.h"
-#include "gfxutil/D3DXMath.h"
+#include "gfxutil/math/D3DXMath.h"
 #include "model/MD2Normals.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"

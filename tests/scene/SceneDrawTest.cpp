@@ -1,7 +1,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "gfxutil/D3DX9Mesh.h"
+#include "gfxutil/mesh/D3DX9Mesh.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordingDevice.h"
 #include "support/SettingsScope.h"

@@ -18,7 +18,7 @@
 #include "PngWriter.h"
 #include "SettingFields.h"
 #include "WebpAnimation.h"
-#include "app/RenderSettings.h"
+#include "state/RenderSettings.h"
 
 namespace {
 

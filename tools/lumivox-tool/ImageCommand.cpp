@@ -9,8 +9,8 @@
 #include "HeadlessDevice.h"
 #include "Json.h"
 #include "PngWriter.h"
-#include "gfxutil/D3DX9Tex.h"
-#include "gfxutil/ImageDecoder.h"
+#include "gfxutil/image/ImageDecoder.h"
+#include "gfxutil/texture/D3DX9Tex.h"
 #include "platform/os/FileMapping.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/RenderSettings.h"
+#include "state/RenderSettings.h"
 
 namespace {
 

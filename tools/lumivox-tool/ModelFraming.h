@@ -3,7 +3,7 @@
 // the right and above, without perspective, the picture shaped like the model with its long side
 // given.
 
-#include "gfxutil/D3DXMath.h"
+#include "gfxutil/math/D3DXMath.h"
 #include "model/MD2Model.h"
 
 struct Framing {

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <variant>
 
-#include "app/RenderSettings.h"
+#include "state/RenderSettings.h"
 
 namespace {
 

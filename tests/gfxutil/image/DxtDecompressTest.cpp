@@ -1,7 +1,7 @@
 #include <array>
 
 #include "ImageTestSupport.h"
-#include "gfxutil/DxtDecompress.h"
+#include "gfxutil/image/DxtDecompress.h"
 
 using namespace imagetest;
 

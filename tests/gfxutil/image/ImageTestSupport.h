@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "gfxutil/ImageDecoder.h"
-#include "gfxutil/ImageFormatDecoders.h"
+#include "gfxutil/image/ImageDecoder.h"
+#include "gfxutil/image/ImageFormatDecoders.h"
 
 namespace imagetest {
 

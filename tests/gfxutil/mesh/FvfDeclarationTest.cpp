@@ -1,4 +1,4 @@
-#include "gfxutil/D3DX9Mesh.h"
+#include "gfxutil/mesh/D3DX9Mesh.h"
 
 #include <gtest/gtest.h>
 

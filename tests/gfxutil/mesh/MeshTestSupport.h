@@ -4,8 +4,8 @@
 // What the mesh tests share: a headless software device, a holder that releases a reference,
 // and readers for a mesh's buffers.
 
-#include "gfxutil/D3DX9Mesh.h"
-#include "gfxutil/D3DXMath.h"
+#include "gfxutil/math/D3DXMath.h"
+#include "gfxutil/mesh/D3DX9Mesh.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "gfxutil/FormatTable.h"
+#include "gfxutil/texture/FormatTable.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <map>
 #include <vector>
 
-#include "gfxutil/D3DX9Tex.h"
-#include "gfxutil/ImageFilter.h"
-#include "gfxutil/SurfaceLoader.h"
+#include "gfxutil/texture/D3DX9Tex.h"
+#include "gfxutil/texture/ImageFilter.h"
+#include "gfxutil/texture/SurfaceLoader.h"
 
 namespace {
 

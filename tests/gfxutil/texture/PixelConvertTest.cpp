@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "gfxutil/D3DX9Tex.h"
-#include "gfxutil/PixelConvert.h"
-#include "gfxutil/SurfaceLoader.h"
+#include "gfxutil/texture/D3DX9Tex.h"
+#include "gfxutil/texture/PixelConvert.h"
+#include "gfxutil/texture/SurfaceLoader.h"
 
 namespace {
 

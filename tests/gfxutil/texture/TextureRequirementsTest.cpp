@@ -1,6 +1,6 @@
 #include "TextureTestSupport.h"
 
-#include "gfxutil/TextureRequirements.h"
+#include "gfxutil/texture/TextureRequirements.h"
 
 namespace {
 

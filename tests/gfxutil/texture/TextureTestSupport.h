@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "gfxutil/D3DX9Tex.h"
+#include "gfxutil/texture/D3DX9Tex.h"
 
 class TextureDeviceTest : public ::testing::Test {
 protected:

@@ -1,9 +1,0 @@
-#include "gfxutil/DecodedImage.h"
-
-BYTE* DecodedImage::AllocatePixels(std::size_t bytes) {
-    if (bytes > kMaxDecodedImageBytes)
-        return nullptr;
-    ownedPixels.assign(bytes, 0);
-    pixels = ownedPixels.data();
-    return ownedPixels.data();
-}

@@ -1,0 +1,5 @@
+#include "state/SharedRecords.h"
+
+#include "state/RenderSettings.h"
+
+RenderSettings* theRenderSettings = ConstructForever<RenderSettings>();

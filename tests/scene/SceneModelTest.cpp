@@ -1,0 +1,45 @@
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "model/MD2TestModels.h"
+#include "platform/d3d9/Direct3D9.h"
+#include "support/MessageRecorder.h"
+#include "support/SettingsScope.h"
+#include "support/TempDir.h"
+#include "support/TestDevice.h"
+
+namespace {
+
+const std::string kData = LUMIVOX_SOURCE_DIR "/Data/";
+
+class SceneModelTest : public ::testing::Test {
+protected:
+    SceneModelTest() {
+        WriteFileBytes(dir.File("m.md2"), WriteMD2(MakeTestModel({"a01", "a02"})));
+        parameters.speed = 30;
+        std::strcpy(parameters.md2Path, dir.File("m.md2").c_str());
+        std::strcpy(parameters.texturePath, (kData + "ex1.jpg").c_str());
+        std::strcpy(parameters.cartoonPath, (kData + "catoon.jpg").c_str());
+    }
+
+    TempDir dir;
+    MessageRecorder recorder;
+    SettingsScope scope;
+    TestDevice device;
+    ModelFile parameters{};
+};
+
+TEST_F(SceneModelTest, ASceneReplacesItsModelAndReleasesTheOldTextures) {
+    Scene& scene = scope.scene;
+    scene.modelFile = parameters;
+    scene.displayMode.Format = D3DFMT_X8R8G8B8;
+    scene.InitData(device.get());
+    IDirect3DTexture9* firstSkin = scene.model->skinTexture;
+    ASSERT_NE(firstSkin, nullptr);
+    firstSkin->AddRef();
+    scene.InitData(device.get());
+    EXPECT_EQ(firstSkin->Release(), 0u); // only our reference was left
+    EXPECT_NE(scene.model->skinTexture, nullptr);
+}
+
+} // namespace
