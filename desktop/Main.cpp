@@ -21,7 +21,8 @@ void MoveToDataFolder() {
     namespace fs = std::filesystem;
     std::error_code ignored;
     std::string error;
-    const std::string folder = ChooseWorkingFolder(fs::current_path(ignored).string(), BundledSampleFolders(), error);
+    const std::string folder =
+        ChooseWorkingFolder(fs::current_path(ignored).string(), BundledSampleFolders(), error);
     if (!error.empty())
         std::fprintf(stderr, "lumivox: %s\n", error.c_str());
     if (!folder.empty())
