@@ -135,6 +135,19 @@ void CLumivoxViewWindow::PresentImage(const void* pixels, int width, int height,
     update();
 }
 
+// The device writes each picture straight into the window's picture.
+void* CLumivoxViewWindow::PictureBuffer(int width, int height, int* pitch) {
+    if (picture_.width() != width || picture_.height() != height)
+        picture_ = QImage(width, height, QImage::Format_RGB32);
+    *pitch = int(picture_.bytesPerLine());
+    return picture_.bits();
+}
+
+void CLumivoxViewWindow::PictureWritten() {
+    ++presented_;
+    update();
+}
+
 void CLumivoxViewWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (picture_.isNull()) {

@@ -25,6 +25,8 @@ public:
     CLumivoxView& View() { return view_; }
     void OnInitialUpdate() override;
     void PresentImage(const void* pixels, int width, int height, int pitch) override;
+    void* PictureBuffer(int width, int height, int* pitch) override;
+    void PictureWritten() override;
 
     // Pictures shown so far and the last of them.
     std::uint64_t PresentedPictures() const { return presented_; }

@@ -8,9 +8,12 @@
 #include "platform/d3d9/SurfaceFill.h"
 #include "platform/d3d9/Texture.h"
 #include "platform/d3d9/TextureUpdate.h"
+#include "platform/os/SwitchStore.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
+#include <thread>
 
 namespace {
 
@@ -39,7 +42,16 @@ Surface* AsSurface(IDirect3DSurface9* surface) {
     return static_cast<Surface*>(surface);
 }
 
+constexpr DWORD kMaxThreads = 64;
+
 } // namespace
+
+int DeviceThreadCount() {
+    DWORD threads = 0;
+    if (ReadSwitch("LUMIVOX_THREADS", &threads) && threads >= 1)
+        return int(std::min(threads, kMaxThreads));
+    return int(std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, kMaxThreads));
+}
 
 HRESULT Device::Create(IDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
                        D3DPRESENT_PARAMETERS* parameters, Device** device) {
@@ -48,11 +60,15 @@ HRESULT Device::Create(IDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, 
         return E_OUTOFMEMORY;
     try {
         created->link_ = std::make_shared<DeviceLink>();
+        created->pool_ = std::make_unique<WorkerPool>(DeviceThreadCount());
+        if (created->pool_->Threads() > 1)
+            created->queue_ = std::make_unique<DrawQueue>();
     } catch (const std::bad_alloc&) {
         delete created;
         return E_OUTOFMEMORY;
     }
     created->link_->device = created;
+    created->link_->pending = created;
     created->direct3d_ = direct3d;
     direct3d->AddRef();
     created->creation_ = {0, type, focusWindow, behaviorFlags};
@@ -72,6 +88,9 @@ HRESULT Device::Create(IDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, 
 }
 
 Device::~Device() {
+    FinishDraws();
+    if (link_)
+        link_->pending = nullptr;
     ReleaseBindings();
     SafeRelease(backBuffer_);
     SafeRelease(autoDepth_);
@@ -188,6 +207,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
     // only the device's own bindings still hold goes with them.
     if (link_->heldDefaultPoolResources > 0)
         return D3DERR_INVALIDCALL;
+    FinishDraws();
     D3DPRESENT_PARAMETERS copy = *parameters;
     if (!copy.hDeviceWindow)
         copy.hDeviceWindow = creation_.hFocusWindow;
@@ -206,20 +226,47 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
 HRESULT Device::Present(const RECT*, const RECT*, HWND destWindowOverride, const RGNDATA*) {
     HWND window = destWindowOverride ? destWindowOverride : parameters_.hDeviceWindow;
     PresentationTarget* target = PresentationTargetFromWindow(window);
-    if (!target)
+    if (!target) {
+        FinishDraws();
         return D3D_OK;
+    }
     Surface& back = *backBuffer_;
     const int width = int(back.Width()), height = int(back.Height());
     if (back.Format() == D3DFMT_X8R8G8B8 || back.Format() == D3DFMT_A8R8G8B8) {
-        target->PresentImage(back.Bits(), width, height, int(back.Pitch()));
+        PresentRows(*target);
         return D3D_OK;
     }
+    FinishDraws();
     presentScratch_.resize(size_t(width) * height);
     for (int y = 0; y < height; ++y)
         DecodePixels(back.Format(), back.Row(UINT(y)), presentScratch_.data() + size_t(y) * width,
                      UINT(width));
     target->PresentImage(presentScratch_.data(), width, height, width * 4);
     return D3D_OK;
+}
+
+// Hands the back buffer to the window. A window that offers its own picture buffer gets the rows
+// copied into it band by band, each right after the band is drawn, while it is still in cache.
+void Device::PresentRows(PresentationTarget& target) {
+    Surface& back = *backBuffer_;
+    const int width = int(back.Width()), height = int(back.Height());
+    int pitch = 0;
+    BYTE* buffer = static_cast<BYTE*>(target.PictureBuffer(width, height, &pitch));
+    if (!buffer) {
+        FinishDraws();
+        target.PresentImage(back.Bits(), width, height, int(back.Pitch()));
+        return;
+    }
+    const RowCopy copy{back.Bits(), int(back.Pitch()), buffer, pitch, width * 4, height};
+    if (queue_) {
+        if (renderTarget_ != backBuffer_)
+            FinishDraws(); // the bands being drawn are not the back buffer's
+        queue_->Flush(*pool_, &copy);
+    } else {
+        for (int y = 0; y < height; ++y)
+            std::memcpy(buffer + size_t(y) * pitch, back.Row(UINT(y)), size_t(width) * 4);
+    }
+    target.PictureWritten();
 }
 
 HRESULT Device::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface9** surface) {
@@ -355,12 +402,14 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT f
 }
 
 HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) {
+    FinishDraws();
     return CopyTextureToDefaultPool(source, destination);
 }
 
 HRESULT Device::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destination) {
     if (!renderTarget || !destination)
         return D3DERR_INVALIDCALL;
+    FinishDraws();
     Surface* src = AsSurface(renderTarget);
     Surface* dst = AsSurface(destination);
     D3DSURFACE_DESC dd{};
@@ -387,6 +436,7 @@ HRESULT Device::ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3DCOLOR
             return D3DERR_INVALIDCALL;
         r = *rect;
     }
+    FinishDraws();
     FillColorRect(*s, PixelRect{r.left, r.top, r.right, r.bottom}, color);
     return D3D_OK;
 }
@@ -399,6 +449,8 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* renderTarget) {
     Surface* surface = AsSurface(renderTarget);
     if (!(surface->Usage() & D3DUSAGE_RENDERTARGET))
         return D3DERR_INVALIDCALL;
+    if (surface != renderTarget_)
+        FinishDraws();
     Rebind(renderTarget_, surface);
     // A new target resets the viewport and scissor rectangle to the whole target.
     state_.viewport = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
@@ -421,6 +473,8 @@ HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** renderTarget) {
 HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     if (surface && !(AsSurface(surface)->Usage() & D3DUSAGE_DEPTHSTENCIL))
         return D3DERR_INVALIDCALL;
+    if (surface != depthStencil_)
+        FinishDraws();
     Rebind(depthStencil_, surface ? AsSurface(surface) : nullptr);
     pixelDirty_ = true;
     return D3D_OK;

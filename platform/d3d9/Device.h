@@ -4,15 +4,23 @@
 
 #include "platform/d3d9/Buffers.h"
 #include "platform/d3d9/DeviceState.h"
+#include "platform/d3d9/DrawQueue.h"
 #include "platform/d3d9/PixelPipeline.h"
 #include "platform/d3d9/Surface.h"
 #include "platform/d3d9/Texture.h"
 #include "platform/d3d9/VertexDeclaration.h"
 #include "platform/d3d9/VertexProcessor.h"
 
+#include <memory>
 #include <vector>
 
-class Device : public ComObject<IDirect3DDevice9> {
+// How many threads a new device draws with: LUMIVOX_THREADS when it is a positive number,
+// otherwise one per processor.
+int DeviceThreadCount();
+
+class PresentationTarget;
+
+class Device : public ComObject<IDirect3DDevice9>, private PendingDraws {
 public:
     static HRESULT Create(IDirect3D9* direct3d, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
                           D3DPRESENT_PARAMETERS* parameters, Device** device);
@@ -98,9 +106,24 @@ public:
     HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
     HRESULT GetIndices(IDirect3DIndexBuffer9** indices) override;
 
+    // Threads the device draws with (1: every draw is done at once, on the caller's thread).
+    int Threads() const { return pool_ ? pool_->Threads() : 1; }
+
 private:
     Device() = default;
     ~Device() override;
+
+    // ---- Recorded drawing (DeviceDraw.cpp) ----
+    // With more than one thread, draws and clears are recorded and done band by band on the pool
+    // when someone needs their pixels: at Present, a change of targets, a lock or a copy.
+    void FinishDraws() override;
+    void StartBatch();
+    bool SamplesTarget() const;
+    void BeginPrimitives();
+    void EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+    void EmitLine(const ScreenVertex& a, const ScreenVertex& b, bool lastPixel);
+    void EmitPoint(const ScreenVertex& p);
+    void PresentRows(PresentationTarget& target);
 
     HRESULT CreateSwapChainSurfaces(D3DPRESENT_PARAMETERS& parameters);
     void ReleaseBindings();
@@ -158,6 +181,11 @@ private:
     SpanFunction spanFunction_ = nullptr;
     SampledTexture* stageTextures_[kMaxTextureStages] = {};
     PixelRect drawRect_{};
+
+    std::unique_ptr<WorkerPool> pool_;
+    std::unique_ptr<DrawQueue> queue_; // null with one thread
+    bool recording_ = false;           // the primitives being drawn go to the queue
+    bool setupQueued_ = false;         // the queue holds the current pixel setup
 
     std::vector<PipelineVertex> vertices_;
     std::vector<UINT> indexScratch_;

@@ -32,6 +32,15 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     }
     const DWORD depthValue = clearDepth ? QuantizeDepth(z, depthStencil_->Format()) : 0;
     auto clearRect = [&](const PixelRect& r) {
+        if (queue_) {
+            StartBatch();
+            queue_->AddClear({r, clearColor ? renderTarget_ : nullptr, color,
+                              clearDepth || clearStencil ? depthStencil_ : nullptr, clearDepth, clearStencil,
+                              depthValue, stencil});
+            if (clearColor)
+                renderTarget_->Changed();
+            return;
+        }
         if (clearColor)
             FillColorRect(*renderTarget_, r, color);
         if (clearDepth || clearStencil)

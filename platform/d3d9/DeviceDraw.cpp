@@ -179,15 +179,22 @@ bool Device::PrepareDraw() {
         return false;
     if (pixelDirty_) {
         PreparePixelSetup();
-        pixelDirty_ = samplersDirty_ = false;
+        pixelDirty_ = samplersDirty_ = setupQueued_ = false;
     } else if (samplersDirty_) {
         PrepareSamplers();
-        samplersDirty_ = false;
+        samplersDirty_ = setupQueued_ = false;
     } else {
         // Texture contents or levels of detail may have changed since the setup was made.
-        for (int s = 0; s < pixelSetup_.stageCount; ++s)
-            if (stageTextures_[s])
-                RefreshSamplerTexture(stageTextures_[s], state_.sampler[s], &pixelSetup_.samplers[s]);
+        for (int s = 0; s < pixelSetup_.stageCount; ++s) {
+            if (!stageTextures_[s])
+                continue;
+            SamplerSetup& sampler = pixelSetup_.samplers[s];
+            const TexelView* views = sampler.views;
+            const int baseLevel = sampler.baseLevel;
+            RefreshSamplerTexture(stageTextures_[s], state_.sampler[s], &sampler);
+            if (sampler.views != views || sampler.baseLevel != baseLevel)
+                setupQueued_ = false;
+        }
     }
     if (transformsDirty_) {
         PrepareTransforms(state_, vertexSetup_);
@@ -207,6 +214,73 @@ bool Device::PrepareDraw() {
 
 PixelRect Device::DrawRect() const {
     return drawRect_;
+}
+
+// ---- Recorded drawing ----
+
+void Device::FinishDraws() {
+    if (queue_)
+        queue_->Flush(*pool_, nullptr);
+}
+
+void Device::StartBatch() {
+    // A caller that draws a great deal without ever showing it still gets it drawn in pieces.
+    constexpr size_t kMaxQueued = 1 << 18;
+    if (queue_->Size() >= kMaxQueued)
+        FinishDraws();
+    if (queue_->Empty()) {
+        queue_->Start(int(renderTarget_->Height()), pool_->Threads());
+        setupQueued_ = false;
+    }
+}
+
+// A draw that reads the texture it draws into sees its own pixels change under it: it is done at
+// once, as a sequential device would.
+bool Device::SamplesTarget() const {
+    const SampledTexture* target = renderTarget_->Owner();
+    if (!target)
+        return false;
+    for (int s = 0; s < pixelSetup_.stageCount; ++s)
+        if (stageTextures_[s] == target)
+            return true;
+    return false;
+}
+
+void Device::BeginPrimitives() {
+    recording_ = queue_ && !SamplesTarget();
+    if (!recording_) {
+        FinishDraws();
+        return;
+    }
+    StartBatch();
+    if (!setupQueued_) {
+        queue_->UseSetup(pixelSetup_, spanFunction_, drawRect_);
+        setupQueued_ = true;
+    }
+}
+
+void Device::EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+    const int count = pixelSetup_.varyings.count;
+    if (recording_)
+        queue_->AddTriangle(a, b, c, count);
+    else
+        RasterizeTriangle(a, b, c, count, drawRect_, spanFunction_, &pixelSetup_);
+}
+
+void Device::EmitLine(const ScreenVertex& a, const ScreenVertex& b, bool lastPixel) {
+    const int count = pixelSetup_.varyings.count;
+    if (recording_)
+        queue_->AddLine(a, b, count, lastPixel);
+    else
+        RasterizeLine(a, b, count, lastPixel, drawRect_, spanFunction_, &pixelSetup_);
+}
+
+void Device::EmitPoint(const ScreenVertex& p) {
+    const int count = pixelSetup_.varyings.count;
+    if (recording_)
+        queue_->AddPoint(p, count);
+    else
+        RasterizePoint(p, count, drawRect_, spanFunction_, &pixelSetup_);
 }
 
 void Device::MarkTargetChanged() {
@@ -282,6 +356,7 @@ HRESULT Device::ProcessStreamVertices(UINT first, UINT count, INT base) {
 
 void Device::DrawAssembled(D3DPRIMITIVETYPE type, UINT primitiveCount, const UINT* indices) {
     auto vertex = [&](UINT i) -> const PipelineVertex& { return vertices_[indices ? indices[i] : i]; };
+    BeginPrimitives();
     switch (type) {
     case D3DPT_POINTLIST:
         for (UINT i = 0; i < primitiveCount; ++i)
@@ -354,41 +429,39 @@ void Device::DrawScreenTriangle(const PipelineVertex& a, const PipelineVertex& b
     // Positive area is clockwise on screen.
     if ((cull == D3DCULL_CCW && area < 0) || (cull == D3DCULL_CW && area > 0))
         return;
-    const int count = pixelSetup_.varyings.count;
     switch (state_.render[D3DRS_FILLMODE]) {
     case D3DFILL_POINT:
-        RasterizePoint(sa, count, drawRect_, spanFunction_, &pixelSetup_);
-        RasterizePoint(sb, count, drawRect_, spanFunction_, &pixelSetup_);
-        RasterizePoint(sc, count, drawRect_, spanFunction_, &pixelSetup_);
+        EmitPoint(sa);
+        EmitPoint(sb);
+        EmitPoint(sc);
         break;
     case D3DFILL_WIREFRAME:
-        RasterizeLine(sa, sb, count, false, drawRect_, spanFunction_, &pixelSetup_);
-        RasterizeLine(sb, sc, count, false, drawRect_, spanFunction_, &pixelSetup_);
-        RasterizeLine(sc, sa, count, false, drawRect_, spanFunction_, &pixelSetup_);
+        EmitLine(sa, sb, false);
+        EmitLine(sb, sc, false);
+        EmitLine(sc, sa, false);
         break;
     default:
-        RasterizeTriangle(sa, sb, sc, count, drawRect_, spanFunction_, &pixelSetup_);
+        EmitTriangle(sa, sb, sc);
         break;
     }
 }
 
 void Device::DrawLine(const PipelineVertex& a, const PipelineVertex& b) {
-    const int count = pixelSetup_.varyings.count;
     const bool lastPixel = state_.render[D3DRS_LASTPIXEL] != 0;
     if ((a.outcode | b.outcode) == 0) {
-        RasterizeLine(ToScreen(a), ToScreen(b), count, lastPixel, drawRect_, spanFunction_, &pixelSetup_);
+        EmitLine(ToScreen(a), ToScreen(b), lastPixel);
         return;
     }
     if (a.outcode & b.outcode)
         return;
     PipelineVertex ca, cb;
-    if (ClipLine(a, b, count, vertexSetup_, &ca, &cb))
-        RasterizeLine(ToScreen(ca), ToScreen(cb), count, lastPixel, drawRect_, spanFunction_, &pixelSetup_);
+    if (ClipLine(a, b, pixelSetup_.varyings.count, vertexSetup_, &ca, &cb))
+        EmitLine(ToScreen(ca), ToScreen(cb), lastPixel);
 }
 
 void Device::DrawPoint(const PipelineVertex& p) {
     if (p.outcode == 0)
-        RasterizePoint(ToScreen(p), pixelSetup_.varyings.count, drawRect_, spanFunction_, &pixelSetup_);
+        EmitPoint(ToScreen(p));
 }
 
 // ---- Draw calls ----

@@ -7,14 +7,30 @@
 
 #include <memory>
 
+// Drawing the device has recorded but not yet done. Whoever reads or changes a resource's pixels,
+// or frees a resource, first has the device finish it.
+class PendingDraws {
+public:
+    virtual void FinishDraws() = 0;
+
+protected:
+    ~PendingDraws() = default;
+};
+
 // Outlives the device while resources remain: a resource released after its device finds
 // `device` null instead of a dangling pointer.
 struct DeviceLink {
     IDirect3DDevice9* device = nullptr;
     int heldDefaultPoolResources = 0;
+    PendingDraws* pending = nullptr;
 };
 
 using DeviceLinkPtr = std::shared_ptr<DeviceLink>;
+
+inline void FinishPendingDraws(const DeviceLinkPtr& link) {
+    if (link && link->pending)
+        link->pending->FinishDraws();
+}
 
 // Counts one default-pool resource while the caller holds a reference to it.
 class DefaultPoolTicket {
@@ -130,8 +146,10 @@ protected:
 private:
     ULONG DeleteWhenUnreferenced() {
         const ULONG left = callerRefs_ + deviceRefs_;
-        if (left == 0)
+        if (left == 0) {
+            FinishPendingDraws(ticket_.Link()); // recorded draws may still read it
             delete this;
+        }
         return left;
     }
 

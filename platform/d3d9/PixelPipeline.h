@@ -6,6 +6,7 @@
 
 #include "platform/d3d9/OutputMerger.h"
 #include "platform/d3d9/Rasterizer.h"
+#include "platform/d3d9/SpanLanes.h"
 #include "platform/d3d9/TextureSampler.h"
 #include "platform/d3d9/TextureStages.h"
 #include "platform/d3d9/VertexLayout.h"
@@ -56,6 +57,8 @@ struct PixelSetup {
     // colour and alpha come from.
     int singleColorSource = 0;
     int singleAlphaSource = 0;
+    // and how their pixels' depth, 1/w and coordinates are worked out (see SpanLanes.h).
+    LaneFunction laneFunction = nullptr;
 };
 
 // Picks the span function for a setup.

@@ -10,6 +10,12 @@ public:
     // Shows one picture: `height` rows of `width` X8R8G8B8 pixels, `pitch` bytes apart. The pixels
     // are only valid during the call.
     virtual void PresentImage(const void* pixels, int width, int height, int pitch) = 0;
+
+    // A target may instead lend the device its own picture of `width` x `height` X8R8G8B8 pixels,
+    // rows `*pitch` bytes apart, to be written directly; PictureWritten follows once it holds the
+    // new picture. Null (the default) means PresentImage is used.
+    virtual void* PictureBuffer(int /*width*/, int /*height*/, int* /*pitch*/) { return nullptr; }
+    virtual void PictureWritten() {}
 };
 
 inline HWND WindowFromPresentationTarget(PresentationTarget* target) {

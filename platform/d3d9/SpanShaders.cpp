@@ -6,6 +6,7 @@
 // give the same pixels as the general function; anything else goes to it.
 
 #include "platform/d3d9/PixelOps.h"
+#include "platform/d3d9/SpanLanes.h"
 
 namespace {
 
@@ -136,6 +137,43 @@ SpanTests SpanTestsOf(const PixelSetup& p) {
     return {p.alphaTest, p.depthWrite, p.alphaFunc, p.alphaRef, p.depthFunc};
 }
 
+LaneSampler LaneSamplerOf(const SpanSampler& s, const SpanCoords& c) {
+    LaneSampler out;
+    out.active = s.setup != nullptr;
+    if (!out.active)
+        return out;
+    out.derivatives = s.needsDerivatives;
+    for (int i = 0; i < 3; ++i) {
+        out.row[i] = c.row[i];
+        out.dx[i] = c.dx[i];
+        out.dy[i] = c.dy[i];
+    }
+    out.qdx = c.qdx;
+    out.qdy = c.qdy;
+    out.width = float(s.view.width);
+    out.height = float(s.view.height);
+    out.depth = float(s.view.depth);
+    out.threshold = s.minificationThreshold;
+    if (s.wrapsPow2) {
+        out.texels = s.view.texels;
+        out.orMask = s.view.orMask;
+        out.maskX = s.view.width - 1;
+        out.maskY = s.view.height - 1;
+        out.pitch = s.view.pitch;
+        out.magLinear = s.magFilter == D3DTEXF_LINEAR || s.magFilter == D3DTEXF_ANISOTROPIC;
+        out.minLinear = s.minFilter == D3DTEXF_LINEAR || s.minFilter == D3DTEXF_ANISOTROPIC;
+    }
+    return out;
+}
+
+// A texel of a flat texture read without mip levels, its filter chosen by the lanes.
+[[gnu::always_inline]] inline DWORD SampleLane(const SpanSampler& s, const LaneResults& r, int k, int i) {
+    if (s.wrapsPow2)
+        return r.texel[k][i];
+    const DWORD filter = s.needsDerivatives && r.minified[k][i] ? s.minFilter : s.magFilter;
+    return FilterSample(s, filter, r.u[k][i], r.v[k][i]);
+}
+
 template <BlendKind Blend, bool Depth, bool Second>
 void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
     const PixelSetup& p = *static_cast<const PixelSetup*>(context);
@@ -170,28 +208,82 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
     DWORD* colors = reinterpret_cast<DWORD*>(p.color.bits + size_t(y) * p.color.pitch);
     WORD* depths = Depth ? reinterpret_cast<WORD*>(p.depth.bits + size_t(y) * p.depth.pitch) : nullptr;
     const DWORD alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+
+    // Mip-mapped, cube and volume textures take the per-pixel loop below, and so do spans too
+    // short to fill the lanes.
+    constexpr int kShortSpan = 4;
+    const bool lanes = !sampler0.general && !sampler1.general && x1 - x0 + 1 >= kShortSpan;
+    LaneSetup laneSetup;
+    LaneResults r;
+    LaneFunction computeLanes = nullptr;
+    if (lanes) {
+        laneSetup.originX = pl.originX;
+        laneSetup.depth = Depth;
+        laneSetup.zRow = zRow;
+        laneSetup.zdx = pl.z[1];
+        laneSetup.constantW = constantW;
+        laneSetup.spanW = spanW;
+        laneSetup.qRow = qRow;
+        laneSetup.qdx = pl.q[1];
+        laneSetup.diffuse = !constantDiffuse && !texelOnly;
+        for (int i = 0; i < 4; ++i) {
+            laneSetup.diffuseRow[i] = row[i];
+            laneSetup.diffuseDx[i] = pl.dx[i];
+        }
+        laneSetup.sampler[0] = LaneSamplerOf(sampler0, coords0);
+        laneSetup.sampler[1] = LaneSamplerOf(sampler1, coords1);
+        computeLanes = p.laneFunction;
+        // Without an alpha test and with a blend the lanes know, they finish the pixels too.
+        LaneShading& h = laneSetup.shading;
+        h.enabled = !tests.alphaTest && Blend != BlendKind::Other &&
+                    (!sampler0.setup || sampler0.wrapsPow2) && (!sampler1.setup || sampler1.wrapsPow2);
+        if (h.enabled) {
+            h.color = int(colorSource);
+            h.alpha = int(alphaSource);
+            h.second = Second && sampler1.setup;
+            h.blend = Blend == BlendKind::Multiply      ? kLaneMultiply
+                      : Blend == BlendKind::SourceAlpha ? kLaneSourceAlpha
+                                                        : kLaneOpaque;
+            h.depthFunc = tests.depthFunc;
+            h.depthWrite = Depth && tests.depthWrite;
+            h.factor = factor;
+            h.spanDiffuse = spanDiffuse;
+            h.alphaOr = alphaOr;
+            h.colors = colors;
+            h.depths = depths;
+            h.last = x1;
+            for (int x = x0; x <= x1; x += kSpanLanes)
+                computeLanes(laneSetup, x, r);
+            return;
+        }
+    }
     for (int x = x0; x <= x1; ++x) {
+        const int lane = (x - x0) % kSpanLanes;
+        if (lanes && lane == 0)
+            computeLanes(laneSetup, x, r);
         const float fx = float(x) - pl.originX;
         DWORD z = 0;
         if (Depth) {
-            z = QuantizeDepth16(zRow + pl.z[1] * fx);
+            z = lanes ? r.z[lane] : QuantizeDepth16(zRow + pl.z[1] * fx);
             if (!Compare(tests.depthFunc, z, depths[x]))
                 continue;
         }
-        const float w = constantW ? spanW : 1.0f / (qRow + pl.q[1] * fx);
+        const float w = lanes ? r.w[lane] : constantW ? spanW : 1.0f / (qRow + pl.q[1] * fx);
         auto at = [&](int i) { return (row[i] + pl.dx[i] * fx) * w; };
-        const DWORD diffuse = constantDiffuse
-                                  ? spanDiffuse
-                                  : DWORD(ColorToByte(at(3))) << 24 | DWORD(ColorToByte(at(0))) << 16 |
-                                        DWORD(ColorToByte(at(1))) << 8 | DWORD(ColorToByte(at(2)));
+        DWORD diffuse = spanDiffuse;
+        if (!constantDiffuse && !texelOnly)
+            diffuse = lanes ? r.diffuse[lane]
+                            : DWORD(ColorToByte(at(3))) << 24 | DWORD(ColorToByte(at(0))) << 16 |
+                                  DWORD(ColorToByte(at(1))) << 8 | DWORD(ColorToByte(at(2)));
         DWORD texel0 = kWhite;
         if (sampler0.setup)
-            texel0 = SampleFlat(sampler0, coords0, fx, w);
+            texel0 = lanes ? SampleLane(sampler0, r, 0, lane) : SampleFlat(sampler0, coords0, fx, w);
         DWORD out = texelOnly ? texel0
                               : (Evaluate(colorSource, texel0, diffuse, factor) & 0x00FFFFFFu) |
                                     (Evaluate(alphaSource, texel0, diffuse, factor) & 0xFF000000u);
         if (Second && sampler1.setup) { // without a texture the second stage multiplies by white: no change
-            const DWORD texel1 = SampleFlat(sampler1, coords1, fx, w);
+            const DWORD texel1 =
+                lanes ? SampleLane(sampler1, r, 1, lane) : SampleFlat(sampler1, coords1, fx, w);
             out = (ModulateColors(texel1, out) & 0x00FFFFFFu) | (out & 0xFF000000u);
         }
         if (tests.alphaTest && !Compare(tests.alphaFunc, out >> 24, tests.alphaRef))
@@ -235,6 +327,7 @@ SpanFunction ChooseSpanFunction(PixelSetup& p) {
     FastStages stages;
     if (!FastStagesOf(p, &stages))
         return ShadeSpanGeneral;
+    p.laneFunction = ChooseLaneFunction();
     p.singleColorSource = int(stages.color);
     p.singleAlphaSource = int(stages.alpha);
     return PickBlend(KindOfBlend(p.blend), p.depthTest, stages.second);

@@ -90,6 +90,7 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) {
 HRESULT Surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
     if (!locked || !desc_.lockable || locked_)
         return D3DERR_INVALIDCALL;
+    FinishPendingDraws(Link());
     UINT left = 0, top = 0;
     if (rect) {
         if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||

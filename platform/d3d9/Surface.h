@@ -66,6 +66,7 @@ public:
     void SetLockable(bool lockable) { desc_.lockable = lockable; }
     // The texture whose sampled views must be refreshed when the pixels change.
     void SetOwner(SampledTexture* owner) { owner_ = owner; }
+    SampledTexture* Owner() const { return owner_; }
 
 private:
     Surface(DeviceLinkPtr link, const SurfaceDesc& desc, IUnknown* container, bool counted);

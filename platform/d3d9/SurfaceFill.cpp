@@ -46,6 +46,11 @@ void FillRows16(Surface& s, const PixelRect& r, WORD value) {
 } // namespace
 
 void FillColorRect(Surface& target, PixelRect rect, D3DCOLOR color) {
+    FillColorPixels(target, rect, color);
+    target.Changed();
+}
+
+void FillColorPixels(Surface& target, PixelRect rect, D3DCOLOR color) {
     const PixelRect r = ClipToSurface(rect, target);
     if (IsEmpty(r))
         return;
@@ -58,7 +63,6 @@ void FillColorRect(Surface& target, PixelRect rect, D3DCOLOR color) {
             for (int x = r.left; x < r.right; ++x)
                 WriteTargetPixel(view, x, y, color);
     }
-    target.Changed();
 }
 
 void FillDepthStencilRect(Surface& depth, PixelRect rect, bool setDepth, DWORD depthValue, bool setStencil,

@@ -285,6 +285,8 @@ HRESULT VolumeTexture::GetVolumeLevel(UINT level, IDirect3DVolume9** volume) {
 
 HRESULT VolumeTexture::LockBox(UINT level, D3DLOCKED_BOX* locked, const D3DBOX* box, DWORD flags) {
     Volume* volume = LevelAt(levels_, level);
+    if (volume)
+        FinishPendingDraws(Link());
     return volume ? volume->LockBox(locked, box, flags) : D3DERR_INVALIDCALL;
 }
 

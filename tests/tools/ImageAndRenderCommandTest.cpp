@@ -64,7 +64,7 @@ TEST(RenderCommand, SmoothMotionDrawsBetweenKeyFramesOnly) {
         const std::string out = dir.File(name);
         const ToolResult r = RunTool("render --size 160x120 --time-ms " + timeMs + " --set showText=0 " +
                                          extra + " --out " + out,
-                                     dir.Path().string());
+                                     "cd " + Quoted(dir.Path().string()) + " && ");
         EXPECT_EQ(r.exitStatus, 0) << r.out;
         return ReadFile(out);
     };

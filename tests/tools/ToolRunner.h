@@ -11,15 +11,10 @@ struct ToolResult {
     std::string out;
 };
 
-inline std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-// Runs the tool in `folder` when one is given (the view finds Data/ below its working folder).
-inline ToolResult RunTool(const std::string& arguments, const std::string& folder = {}) {
+// `prefix` goes in front of the tool on the shell's command line (a change of folder, variables).
+inline ToolResult RunTool(const std::string& arguments, const std::string& prefix = "") {
     ToolResult result;
-    const std::string cd = folder.empty() ? std::string() : "cd " + Quoted(folder) + " && ";
-    const std::string command = cd + std::string(LUMIVOX_TOOL) + " " + arguments + " 2>/dev/null";
+    const std::string command = prefix + std::string(LUMIVOX_TOOL) + " " + arguments + " 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return result;
@@ -29,4 +24,8 @@ inline ToolResult RunTool(const std::string& arguments, const std::string& folde
     const int status = pclose(pipe);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+inline std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
 }

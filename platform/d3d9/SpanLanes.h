@@ -1,0 +1,82 @@
+#pragma once
+// The floating-point part of a span's pixels, eight at a time in vector lanes: the depth, 1/w,
+// the texture coordinates with the choice between the minification and magnification filters,
+// and a diffuse colour that changes along the span. Each lane runs the very operations the
+// per-pixel code runs, in the same order, and IEEE arithmetic gives the same result in a lane as
+// in a scalar register, so the pixels do not change. The processor picks the set at run time:
+// AVX2 (eight lanes in one register) where the processor has it, otherwise the base set (SSE2 on
+// x86-64, whatever the compiler makes of the vectors elsewhere).
+
+#include "platform/d3d9/D3D9Types.h"
+
+constexpr int kSpanLanes = 8;
+
+// One sampler's coordinate planes along the row and what the filter choice needs.
+struct LaneSampler {
+    bool active = false;
+    bool derivatives = false; // the filter depends on the footprint
+    float row[3], dx[3], dy[3];
+    float qdx, qdy;
+    float width, height, depth; // of the sampled level
+    float threshold;
+    // A power-of-two texture that wraps on both axes: the lanes also read and filter its texels.
+    const DWORD* texels = nullptr;
+    DWORD orMask;
+    int maskX, maskY, pitch;
+    bool magLinear, minLinear; // the filters are bilinear
+};
+
+// What the first stage's colour or alpha is (the order of the span functions' sources).
+enum LaneSource { kLaneTexture, kLaneDiffuse, kLaneTextureTimesDiffuse, kLaneFactorMinusDiffuse };
+enum LaneBlend { kLaneOpaque, kLaneSourceAlpha, kLaneMultiply };
+
+// For the commonest spans the lanes also finish the pixels: the stages, the depth test and
+// write, the blend and the writes to the row.
+struct LaneShading {
+    bool enabled = false;
+    int color = kLaneTexture, alpha = kLaneTexture; // LaneSource
+    bool second = false;                            // stage 1 multiplies the colour by sampler 1's texel
+    int blend = kLaneOpaque;                        // LaneBlend
+    DWORD depthFunc = D3DCMP_ALWAYS;
+    bool depthWrite = false;
+    DWORD factor = 0;
+    DWORD spanDiffuse = 0; // the diffuse colour when it does not change along the span
+    DWORD alphaOr = 0;
+    DWORD* colors = nullptr; // the row's pixels
+    WORD* depths = nullptr;  // and depths (null without the depth test)
+    int last = 0;            // the span's last pixel
+};
+
+// Everything about a span row that the lanes read.
+struct LaneSetup {
+    float originX;
+    bool depth = false;
+    float zRow, zdx;
+    bool constantW = false;
+    float spanW, qRow, qdx;
+    bool diffuse = false; // the diffuse colour changes along the span
+    float diffuseRow[4], diffuseDx[4];
+    LaneSampler sampler[2];
+    LaneShading shading;
+};
+
+struct LaneResults {
+    DWORD z[kSpanLanes];
+    float w[kSpanLanes];
+    float u[2][kSpanLanes], v[2][kSpanLanes];
+    int minified[2][kSpanLanes];
+    DWORD diffuse[kSpanLanes];
+    DWORD texel[2][kSpanLanes]; // with LaneSampler::texels
+};
+
+// Works out the pixels x .. x + kSpanLanes - 1 of the row.
+using LaneFunction = void (*)(const LaneSetup& setup, int x, LaneResults& results);
+
+enum class SpanSet { Base, Avx2 };
+
+// The set this processor uses, or the one a test asked for.
+SpanSet ActiveSpanSet();
+// Makes every span use `set` (null: the processor's choice again). For tests; a set the
+// processor lacks is not taken.
+void SetSpanSetOverride(const SpanSet* set);
+LaneFunction ChooseLaneFunction();

@@ -1,0 +1,44 @@
+#pragma once
+// A fixed set of threads that share out numbered tasks with the calling thread. The device hands
+// it the bands of a target; the caller waits until every band is done, so to its callers the
+// device stays single-threaded.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class WorkerPool {
+public:
+    using Task = void (*)(void* context, int index);
+
+    // `threads` counts the calling thread: 1 makes no thread and runs every task on the caller.
+    explicit WorkerPool(int threads);
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    int Threads() const { return int(workers_.size()) + 1; }
+
+    // Runs task(context, i) for every i in [0, count), each exactly once, in any order and on any
+    // of the threads; returns when all have finished.
+    void Run(int count, Task task, void* context);
+
+private:
+    void WorkerLoop();
+    void TakeTasks();
+
+    std::vector<std::thread> workers_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    Task task_ = nullptr;
+    void* context_ = nullptr;
+    int count_ = 0;
+    std::atomic<int> next_{0};
+    int busy_ = 0;
+    std::uint64_t generation_ = 0;
+    bool stop_ = false;
+};
