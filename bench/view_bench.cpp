@@ -74,10 +74,10 @@ void BM_Picture(benchmark::State& state) {
 
 void PictureSizes(benchmark::internal::Benchmark* b) {
     b->ArgNames({"model", "w", "h", "overlay", "threads", "smooth"});
-    b->Args({0, 720, 600, 0, 1, 0});
     b->Args({0, 720, 600, 0, 0, 0});
-    for (const int model : {0, 1})
-        b->Args({model, 720, 600, 0, 1, 1});
+    for (const int smooth : {0, 1})
+        for (const int model : {0, 1})
+            b->Args({model, 720, 600, 0, 1, smooth});
     for (const int threads : {1, 0})
         for (const int model : {0, 1})
             for (const auto& size : {std::pair{720, 600}, std::pair{1920, 1080}, std::pair{3840, 2160}})
