@@ -42,6 +42,7 @@ public:
     void LoadSettings(const char* fileName) { settingsFile_.LoadSettings(fileName); }
     HRESULT CheckDataPath(char (&path)[MODEL_PATH_SIZE]) { return settingsFile_.CheckDataPath(path); }
     void SaveSettings(const char* fileName) { settingsFile_.SaveSettings(fileName); }
+    std::string DataFolder() const { return settingsFile_.DataFolder(); }
 
     // Called once per picture before the scene ends, to show the current frame on the control
     // panel. Installed by the windows; empty without them.

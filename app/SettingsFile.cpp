@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "platform/os/FileSource.h"
 #include "platform/os/PrivateProfile.h"
 
 namespace {
@@ -17,7 +18,7 @@ bool IsReadableFile(const char* path) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
-    struct stat info{};
+    struct stat info {};
     const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
     std::fclose(file);
     return regular;
@@ -71,7 +72,7 @@ void SettingsFile::LoadSettings(const char* fileName) {
 }
 
 HRESULT SettingsFile::CheckDataPath(char (&path)[MODEL_PATH_SIZE]) {
-    if (IsReadableFile(path))
+    if (FileExists(path))
         return S_OK;
     const std::string repaired = DataFolder() + DisplayFileName(path);
     StoreModelPath(path, repaired.c_str());

@@ -2,6 +2,7 @@
 
 #include "desktop/LoadMD2Dialog.h"
 #include "desktop/LumivoxViewWindow.h"
+#include "desktop/NamedModelLoad.h"
 #include "panel/MyPropertySheet.h"
 
 void ConnectControlPanel(CLumivoxViewWindow& window, CMyPropertySheet& sheet) {
@@ -11,6 +12,9 @@ void ConnectControlPanel(CLumivoxViewWindow& window, CMyPropertySheet& sheet) {
             OnStartupLoad(window.View(), modelPage);
         else
             OnLoadModel(window.View(), modelPage);
+    };
+    window.namedModelLoad = [&window, modelPage](const ModelChoice& choice) {
+        LoadNamedModel(window.View(), modelPage, choice);
     };
     window.View().frameDisplayHook = [modelPage] { modelPage->UpdateFrame(); };
 }

@@ -1,8 +1,12 @@
 #include "desktop/LumivoxApp.h"
 
+#include <QCoreApplication>
+
 #include "desktop/LumivoxDoc.h"
 #include "desktop/LumivoxViewWindow.h"
 #include "desktop/MainFrame.h"
+#include "desktop/NamedModelLoad.h"
+#include "panel/MyPropertySheet.h"
 #include "platform/os/Clock.h"
 #include "platform/ui/Dialog.h"
 #include "resources/Resource.h"
@@ -24,6 +28,8 @@ BOOL CLumivoxApp::CreateMainWindow() {
         [] { return std::make_unique<CMainFrame>(); }));
     CCommandLineInfo commandLine;
     ParseCommandLine(commandLine);
+    // The arguments name the model to show (UseCommandLineModel), not a document to open.
+    commandLine.m_nShellCommand = CCommandLineInfo::FileNew;
     return ProcessShellCommand(commandLine);
 }
 
@@ -45,11 +51,31 @@ void CLumivoxApp::RunStartupLoad() {
         view->OnStartupLoad();
 }
 
+bool CLumivoxApp::UseCommandLineModel(const QStringList& arguments) {
+    CLumivoxViewWindow* view = ActiveViewWindow();
+    const std::optional<ModelChoice> choice = ModelFromArguments(arguments);
+    return view && view->View().device && choice && StoreNamedModel(view->View(), *choice);
+}
+
+void CLumivoxApp::RefreshModelPage() {
+    const CMainFrame* frame = MainFrame();
+    if (frame && frame->controlSheet)
+        frame->controlSheet->page3.UpdateModelInfo();
+}
+
+void CLumivoxApp::FinishStartup(const QStringList& arguments) {
+    const bool named = UseCommandLineModel(arguments);
+    ShowMainWindow();
+    if (named)
+        RefreshModelPage();
+    else
+        RunStartupLoad();
+}
+
 BOOL CLumivoxApp::InitInstance() {
     if (!CreateMainWindow())
         return FALSE;
-    ShowMainWindow();
-    RunStartupLoad();
+    FinishStartup(QCoreApplication::instance() ? QCoreApplication::arguments() : QStringList());
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The application: start-up, the render loop in idle time and the about box.
 
+#include <QStringList>
 #include <cstdint>
 
 #include "platform/ui/WinApp.h"
@@ -30,6 +31,13 @@ public:
     BOOL CreateMainWindow();
     void ShowMainWindow();
     void RunStartupLoad();
+    // The rest of InitInstance once the frame exists, for the program's `arguments`: a model named
+    // there (MODEL [SKIN [RAMP]]) takes the start-up load dialog's place. It is stored and
+    // recorded in the settings file before the frame is shown, so the first size message loads
+    // it, and the model page is refreshed as after the dialog.
+    void FinishStartup(const QStringList& arguments);
+    bool UseCommandLineModel(const QStringList& arguments);
+    void RefreshModelPage();
 
     CMainFrame* MainFrame() const;
     // The view's window: the first child of the main window, or null.

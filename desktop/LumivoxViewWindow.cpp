@@ -1,6 +1,9 @@
 #include "desktop/LumivoxViewWindow.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -9,6 +12,7 @@
 #include <QWheelEvent>
 #include <cstring>
 
+#include "app/DroppedFiles.h"
 #include "desktop/MainFrame.h"
 #include "desktop/SavePicture.h"
 #include "panel/MyPropertySheet.h"
@@ -16,6 +20,7 @@
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtMessageBox.h"
 #include "resources/Resource.h"
+#include "scene/Scene.h"
 #include "state/RenderSettings.h"
 
 CLumivoxViewWindow::CLumivoxViewWindow(QWidget* parent) : QWidget(parent) {
@@ -25,6 +30,7 @@ CLumivoxViewWindow::CLumivoxViewWindow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setAcceptDrops(true);
     RegisterCommands();
 }
 
@@ -115,6 +121,53 @@ void CLumivoxViewWindow::OnSavePicture() {
     QString error;
     if (!SavePng(picture_, path, error))
         MessageBoxA(nullptr, error.toUtf8().constData(), "Picture_error", MB_OK);
+}
+
+namespace {
+
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr)
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
+
+void CLumivoxViewWindow::OnDropFiles(const QStringList& paths, bool shiftHeld) {
+    std::vector<std::string> files;
+    for (const QString& path : paths)
+        files.push_back(path.toStdString());
+    const std::optional<ModelChoice> choice = ChoiceForDroppedFiles(files, shiftHeld, theScene->modelFile);
+    if (choice && namedModelLoad)
+        namedModelLoad(*choice);
+}
+
+bool CLumivoxViewWindow::AcceptDrag(QDragEnterEvent* event) {
+    if (LocalFiles(event->mimeData()).isEmpty())
+        return false;
+    event->acceptProposedAction();
+    return true;
+}
+
+void CLumivoxViewWindow::HandleDrop(QDropEvent* event) {
+    const QStringList paths = LocalFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OnDropFiles(paths, event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+void CLumivoxViewWindow::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptDrag(event);
+}
+
+void CLumivoxViewWindow::dropEvent(QDropEvent* event) {
+    HandleDrop(event);
 }
 
 void CLumivoxViewWindow::PresentImage(const void* pixels, int width, int height, int pitch) {

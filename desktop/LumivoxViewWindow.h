@@ -10,10 +10,13 @@
 #include <optional>
 
 #include "app/LumivoxView.h"
+#include "app/ModelChoice.h"
 #include "platform/d3d9/PresentationTarget.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/WindowMessageTranslator.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QPainter;
 class QPrinter;
 
@@ -42,6 +45,14 @@ public:
     std::function<QString()> choosePicturePath;
     void OnSavePicture();
 
+    // Files dropped on the view or the main window: an MD2 file replaces the model, an image the
+    // skin, or the cartoon ramp with Shift held. The load goes through `namedModelLoad`.
+    std::function<void(const ModelChoice&)> namedModelLoad;
+    void OnDropFiles(const QStringList& paths, bool shiftHeld);
+    // Shared with the main frame, which passes on what is dropped on its bars.
+    static bool AcceptDrag(QDragEnterEvent* event);
+    void HandleDrop(QDropEvent* event);
+
     // Draws the current picture on a page, as large as fits, keeping its proportions.
     void PrintPicture(QPainter& painter, const QRect& page) const;
 
@@ -55,6 +66,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;

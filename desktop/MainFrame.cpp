@@ -1,5 +1,8 @@
 #include "desktop/MainFrame.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+
 #include "desktop/ControlPanelHooks.h"
 #include "desktop/LumivoxViewWindow.h"
 #include "panel/MyPropertySheet.h"
@@ -16,7 +19,9 @@ constexpr int kModelPageIndex = 1;
 
 } // namespace
 
-CMainFrame::CMainFrame() = default;
+CMainFrame::CMainFrame() {
+    setAcceptDrops(true);
+}
 
 CMainFrame::~CMainFrame() {
     // The view writes the settings file as it goes, before the bars and the panel.
@@ -68,6 +73,16 @@ int CMainFrame::OnCreate() {
 
 CLumivoxViewWindow* CMainFrame::ViewWindow() const {
     return view_;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (view_)
+        CLumivoxViewWindow::AcceptDrag(event);
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    if (view_)
+        view_->HandleDrop(event);
 }
 
 void CMainFrame::OnDestroy() {

@@ -35,6 +35,9 @@ public:
 
 protected:
     void OnDestroy() override;
+    // Files dropped on the bars go where files dropped on the view go.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Both belong to the frame's window.

@@ -9,6 +9,7 @@ constexpr std::int32_t MD2_VERSION = 8;
 constexpr int MD2_NORMAL_COUNT = 162;
 constexpr int MD2_FRAME_NAME_SIZE = 16;
 constexpr int MD2_FRAME_HEADER_SIZE = 40;
+constexpr int MD2_SKIN_NAME_SIZE = 64;
 
 struct MD2Header {
     std::int32_t magic;

@@ -2,12 +2,12 @@
 #include <bit>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "gfxutil/math/D3DXMath.h"
 #include "model/MD2FileCheck.h"
 #include "model/MD2Model.h"
 #include "model/MD2Normals.h"
+#include "platform/os/FileSource.h"
 #include "platform/os/MessageBox.h"
 
 namespace {
@@ -34,13 +34,6 @@ template <typename T> void FromLittleEndian(T* values, std::size_t count) {
     }
 }
 
-std::int64_t FileSize(std::FILE* file) {
-    struct stat info{};
-    if (fstat(fileno(file), &info) != 0)
-        return 0;
-    return info.st_size;
-}
-
 HRESULT Refuse(const std::string& problem) {
     MessageBoxA(nullptr, problem.c_str(), "Loading_error", MB_OK);
     return E_FAIL;
@@ -64,11 +57,22 @@ bool ReadBlock(std::FILE* file, const MD2BlockRead& block, std::int32_t count, s
 } // namespace
 
 HRESULT MD2Model::ReadFile() {
-    std::FILE* file = std::fopen(md2Path, "rb");
-    if (!file) {
+    FileBytes bytes;
+    std::string problem;
+    const FileStatus status = ReadFileBytes(md2Path, bytes, problem);
+    if (status == FileStatus::Damaged)
+        return Refuse(problem);
+    if (status == FileStatus::Missing) {
         MessageBoxA(nullptr, "Could not find Load_MD2_File", "Loading_error", MB_OK);
         return E_FAIL;
     }
+    // The file is read as a stream over its bytes, which may come from inside an archive. An
+    // empty file has neither magic nor version.
+    if (bytes.size() == 0)
+        return E_FAIL;
+    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb");
+    if (!file)
+        return E_FAIL;
     FileCloser closer{file};
     FreeArrays();
 
@@ -78,9 +82,10 @@ HRESULT MD2Model::ReadFile() {
     if (h.magic != MD2_MAGIC || h.version != MD2_VERSION)
         return E_FAIL;
     if (headerRead != sizeof h)
-        return Refuse("Invalid MD2 file: the header is cut short (" + std::to_string(headerRead) + " of 68 bytes)");
+        return Refuse("Invalid MD2 file: the header is cut short (" + std::to_string(headerRead) +
+                      " of 68 bytes)");
 
-    const HRESULT result = ReadArrays(file, h, FileSize(file));
+    const HRESULT result = ReadArrays(file, h, static_cast<std::int64_t>(bytes.size()));
     if (FAILED(result))
         return result;
     header = h;
@@ -171,8 +176,9 @@ void MD2Model::ExpandFrame(FrameRecord& frame, const float scale[3], const float
     D3DXVECTOR3 normals[MD2_NORMAL_COUNT + 1];
     for (int n = 0; n <= MD2_NORMAL_COUNT; ++n) {
         const float* table = n < MD2_NORMAL_COUNT ? MD2Normals[n] : nullptr;
-        const D3DXVECTOR3 scaled = table ? D3DXVECTOR3(scale[0] * table[0], scale[1] * table[1], scale[2] * table[2])
-                                         : D3DXVECTOR3(0.0f, 0.0f, scale[2]);
+        const D3DXVECTOR3 scaled =
+            table ? D3DXVECTOR3(scale[0] * table[0], scale[1] * table[1], scale[2] * table[2])
+                  : D3DXVECTOR3(0.0f, 0.0f, scale[2]);
         D3DXVec3Normalize(&normals[n], &scaled);
     }
 

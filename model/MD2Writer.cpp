@@ -27,7 +27,8 @@ void AppendFrame(std::vector<std::uint8_t>& out, const MD2WriterFrame& frame, st
     std::memcpy(name, frame.name.data(), std::min<std::size_t>(frame.name.size(), MD2_FRAME_NAME_SIZE));
     out.insert(out.end(), name, name + MD2_FRAME_NAME_SIZE);
     for (std::int32_t i = 0; i < vertexCount; ++i)
-        Append(out, i < static_cast<std::int32_t>(frame.vertices.size()) ? frame.vertices[i] : MD2PackedVertex{});
+        Append(out,
+               i < static_cast<std::int32_t>(frame.vertices.size()) ? frame.vertices[i] : MD2PackedVertex{});
 }
 
 } // namespace
@@ -43,8 +44,9 @@ std::vector<std::uint8_t> WriteMD2(const MD2WriterModel& model) {
     header.numTexCoords = static_cast<std::int32_t>(model.texCoords.size());
     header.numTriangles = static_cast<std::int32_t>(model.triangles.size());
     header.numFrames = static_cast<std::int32_t>(model.frames.size());
+    header.numSkins = static_cast<std::int32_t>(model.skins.size());
     header.offsetSkins = sizeof(MD2Header);
-    header.offsetTexCoords = sizeof(MD2Header);
+    header.offsetTexCoords = header.offsetSkins + header.numSkins * MD2_SKIN_NAME_SIZE;
     header.offsetTriangles = header.offsetTexCoords + header.numTexCoords * 4;
     header.offsetFrames = header.offsetTriangles + header.numTriangles * 12;
     header.offsetGlCommands = header.offsetFrames + header.numFrames * header.frameSize;
@@ -53,6 +55,11 @@ std::vector<std::uint8_t> WriteMD2(const MD2WriterModel& model) {
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(header.offsetEnd));
     Append(out, header);
+    for (const std::string& skin : model.skins) {
+        char name[MD2_SKIN_NAME_SIZE] = {};
+        std::memcpy(name, skin.data(), std::min<std::size_t>(skin.size(), MD2_SKIN_NAME_SIZE - 1));
+        out.insert(out.end(), name, name + MD2_SKIN_NAME_SIZE);
+    }
     AppendAll(out, model.texCoords);
     AppendAll(out, model.triangles);
     for (const MD2WriterFrame& frame : model.frames)

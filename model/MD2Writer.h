@@ -18,14 +18,15 @@ struct MD2WriterFrame {
 struct MD2WriterModel {
     std::int32_t skinWidth = 256;
     std::int32_t skinHeight = 256;
-    std::int32_t vertexCount = 0; // packed vertices per frame
+    std::int32_t vertexCount = 0;   // packed vertices per frame
+    std::vector<std::string> skins; // skin names of the header, at most 63 characters each
     std::vector<MD2TexCoord> texCoords;
     std::vector<MD2Triangle> triangles;
     std::vector<MD2WriterFrame> frames;
 };
 
 // Serialises the model with a consistent header and blocks in the usual order
-// (header, texture coordinates, triangles, frames).
+// (header, skin names, texture coordinates, triangles, frames).
 std::vector<std::uint8_t> WriteMD2(const MD2WriterModel& model);
 
 // Writes the bytes to a file; false when the file cannot be written completely.

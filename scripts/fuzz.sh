@@ -4,7 +4,7 @@
 #
 #   scripts/fuzz.sh [seconds per target] [target ...]     (default: 60 seconds, every target)
 #
-# Targets: bmp dib tga jpeg png ppm dds hdr pfm probe. The corpus of each target is kept in
+# Targets: bmp dib tga jpeg png ppm dds hdr pfm pcx probe. The corpus of each target is kept in
 # build/fuzz/corpus/<target> (seeded from tests/fixtures/images); crashing inputs are written to
 # build/fuzz/crashes/. One job at a time.
 set -euo pipefail
@@ -14,7 +14,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(bmp dib tga jpeg png ppm dds hdr pfm probe)
+  targets=(bmp dib tga jpeg png ppm dds hdr pfm pcx probe)
 fi
 
 cxx=${CXX:-}
@@ -34,7 +34,7 @@ sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -DLUMIVOX_FUZZING -I. $sanitize)
 sources=(gfxutil/image/DecodedImage.cpp gfxutil/image/ImageDecoder.cpp gfxutil/image/ImageBmp.cpp gfxutil/image/ImageTga.cpp
   gfxutil/image/ImageJpeg.cpp gfxutil/image/ImagePng.cpp gfxutil/image/ImagePpm.cpp gfxutil/image/ImageDds.cpp gfxutil/image/ImageHdr.cpp
-  gfxutil/image/ImagePfm.cpp platform/os/SwitchStore.cpp platform/os/ProcessorFeatures.cpp)
+  gfxutil/image/ImagePfm.cpp gfxutil/image/ImagePcx.cpp platform/os/SwitchStore.cpp platform/os/ProcessorFeatures.cpp)
 
 newest_header=$(ls -t gfxutil/*/*.h platform/os/*.h platform/d3d9/*.h | head -n 1)
 objects=()
@@ -53,6 +53,7 @@ seed_pattern() {
     tga) echo 'tga*' ;;
     jpeg) echo 'jpeg*' ;;
     png) echo 'png*' ;;
+    pcx) echo 'pcx*' ;;
     *) echo '*' ;;
   esac
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libzip-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-nanum
   qt6-base-dev qt6-base-dev-tools xvfb xauth
   desktop-file-utils shared-mime-info libwebp-dev webp

@@ -16,11 +16,12 @@ struct Decoder {
     DecodeFunction decode;
 };
 
-// The order matters: the headerless bitmap and TGA accept the most, so they come last.
+// The order matters: the headerless bitmap and TGA accept the most, so they come late. PCX comes
+// after all of them, so no file that decoded before decodes differently now.
 constexpr Decoder kDecoders[] = {
-    {D3DXIFF_BMP, DecodeBmp},  {D3DXIFF_PPM, DecodePpm}, {D3DXIFF_DDS, DecodeDds},
-    {D3DXIFF_JPG, DecodeJpeg}, {D3DXIFF_PNG, DecodePng}, {D3DXIFF_PFM, DecodePfm},
-    {D3DXIFF_HDR, DecodeHdr},  {D3DXIFF_TGA, DecodeTga}, {D3DXIFF_DIB, DecodeDib},
+    {D3DXIFF_BMP, DecodeBmp}, {D3DXIFF_PPM, DecodePpm}, {D3DXIFF_DDS, DecodeDds}, {D3DXIFF_JPG, DecodeJpeg},
+    {D3DXIFF_PNG, DecodePng}, {D3DXIFF_PFM, DecodePfm}, {D3DXIFF_HDR, DecodeHdr}, {D3DXIFF_TGA, DecodeTga},
+    {D3DXIFF_DIB, DecodeDib}, {D3DXIFF_PCX, DecodePcx},
 };
 
 // Numbers in the text headers are read as in the "C" locale while the probe runs.

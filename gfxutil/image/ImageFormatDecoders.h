@@ -17,3 +17,4 @@ HRESULT DecodePpm(const BYTE* data, std::size_t size, DecodedImage& image);
 HRESULT DecodeDds(const BYTE* data, std::size_t size, DecodedImage& image);
 HRESULT DecodeHdr(const BYTE* data, std::size_t size, DecodedImage& image);
 HRESULT DecodePfm(const BYTE* data, std::size_t size, DecodedImage& image);
+HRESULT DecodePcx(const BYTE* data, std::size_t size, DecodedImage& image);

@@ -13,6 +13,7 @@ enum D3DXIMAGE_FILEFORMAT : DWORD {
     D3DXIFF_DIB = 6,
     D3DXIFF_HDR = 7,
     D3DXIFF_PFM = 8,
+    D3DXIFF_PCX = 9, // our own addition: the skin format of Quake 2
     D3DXIFF_FORCE_DWORD = 0x7fffffff
 };
 

@@ -1,6 +1,6 @@
 #include "gfxutil/texture/D3DX9Tex.h"
 #include "gfxutil/texture/TextureFromMemory.h"
-#include "platform/os/FileMapping.h"
+#include "platform/os/FileSource.h"
 
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* srcFile, UINT width, UINT height,
                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -10,9 +10,11 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* srcFi
     if (!device || !srcFile || !texture)
         return D3DERR_INVALIDCALL;
     *texture = nullptr;
-    // The mapping is released when this returns, whether or not the texture was made.
-    FileMapping file;
-    if (FAILED(file.Open(srcFile)))
+    // The file (mapped, or unpacked from an archive) is released when this returns, whether or
+    // not the texture was made.
+    FileBytes file;
+    std::string problem;
+    if (ReadFileBytes(srcFile, file, problem) != FileStatus::Read)
         return D3DXERR_INVALIDDATA;
     const TextureRequest request{device, width,  height,    1,        mipLevels, usage,   format,
                                  pool,   filter, mipFilter, colorKey, srcInfo,   palette, D3DRTYPE_TEXTURE};

@@ -28,10 +28,12 @@ TEST(InfoCommand, PrintsCountsBlocksAndFrameNames) {
     WriteFileBytes(file, WriteMD2(TwoBlockModel({"stand01", "stand02", "stand03", "run01", "run02"})));
     const ToolResult r = RunTool("info " + Quoted(file));
     EXPECT_EQ(r.exitStatus, 0);
-    EXPECT_EQ(r.out, "{\"triangles\": 1, \"vertices\": 3, \"frames\": 5, \"blockCount\": 2, \"offsetY\": -3.5, "
-                     "\"blocks\": [{\"name\": \"stand01\", \"first\": 0, \"last\": 2}, "
-                     "{\"name\": \"run01\", \"first\": 3, \"last\": 4}], "
-                     "\"frameNames\": [\"stand01\", \"stand02\", \"stand03\", \"run01\", \"run02\"]}\n");
+    EXPECT_EQ(r.out,
+              "{\"triangles\": 1, \"vertices\": 3, \"frames\": 5, \"blockCount\": 2, \"offsetY\": -3.5, "
+              "\"blocks\": [{\"name\": \"stand01\", \"first\": 0, \"last\": 2}, "
+              "{\"name\": \"run01\", \"first\": 3, \"last\": 4}], "
+              "\"frameNames\": [\"stand01\", \"stand02\", \"stand03\", \"run01\", \"run02\"], "
+              "\"skins\": [], \"skin\": \"\"}\n");
 }
 
 TEST(InfoCommand, NamesThatAreNotTextAreEscaped) {

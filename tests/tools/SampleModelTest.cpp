@@ -156,7 +156,8 @@ TEST_F(SampleModelTest, FramesFormStandRunAndJumpBlocksOfSixToTwelve) {
         }
         ++lengths.back();
         const std::string number = std::to_string(lengths.back());
-        EXPECT_EQ(frame.name.substr(frame.name.size() - 2), (number.size() < 2 ? "0" : "") + number) << frame.name;
+        EXPECT_EQ(frame.name.substr(frame.name.size() - 2), (number.size() < 2 ? "0" : "") + number)
+            << frame.name;
     }
     EXPECT_EQ(blocks, (std::vector<std::string>{"stand", "run", "jump"}));
     for (int length : lengths) {

@@ -13,7 +13,8 @@
 #include "CommandOptions.h"
 #include "Commands.h"
 #include "Json.h"
-#include "ModelSource.h"
+#include "ModelOptions.h"
+#include "ModelView.h"
 #include "NumberedName.h"
 #include "PngWriter.h"
 #include "SettingFields.h"
@@ -28,7 +29,7 @@ const char* kUsage =
     "OUT.webp: animated WebP)";
 
 struct ExportOptions {
-    ModelSource source;
+    ModelChoice model;
     std::string block;
     int frames = 0; // 0: one pass through the block
     int fps = 10;
@@ -39,13 +40,7 @@ struct ExportOptions {
 };
 
 bool ParseOption(const std::string& name, const std::string& value, ExportOptions& options) {
-    if (name == "--model")
-        options.source.model = value;
-    else if (name == "--skin")
-        options.source.skin = value;
-    else if (name == "--ramp")
-        options.source.ramp = value;
-    else if (name == "--block")
+    if (name == "--block")
         options.block = value;
     else if (name == "--out")
         options.out = value;
@@ -63,11 +58,17 @@ bool ParseOption(const std::string& name, const std::string& value, ExportOption
 }
 
 bool ParseOptions(int argc, char** argv, ExportOptions& options) {
-    for (int i = 0; i + 1 < argc; i += 2) {
-        if (!ParseOption(argv[i], argv[i + 1], options))
+    for (int i = 0; i < argc; ++i) {
+        const OptionResult modelOption = ParseModelOption(argc, argv, i, options.model);
+        if (modelOption == OptionResult::Bad)
             return false;
+        if (modelOption == OptionResult::NotMine &&
+            (i + 1 >= argc || !ParseOption(argv[i], argv[i + 1], options)))
+            return false;
+        if (modelOption == OptionResult::NotMine)
+            ++i;
     }
-    return argc % 2 == 0 && !options.source.model.empty() && !options.out.empty();
+    return !options.model.model.empty() && !options.out.empty();
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
@@ -146,7 +147,7 @@ bool Export(ExportOptions& options, std::string& error) {
             return false;
     }
     ModelView view;
-    if (!view.Open(options.source, options.width, options.height, error))
+    if (!view.Open(options.model, options.width, options.height, error))
         return false;
     MD2Model& model = view.Model();
     const int block = FindBlock(model, options.block, error);

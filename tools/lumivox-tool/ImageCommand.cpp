@@ -11,7 +11,7 @@
 #include "PngWriter.h"
 #include "gfxutil/image/ImageDecoder.h"
 #include "gfxutil/texture/D3DX9Tex.h"
-#include "platform/os/FileMapping.h"
+#include "platform/os/FileSource.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ const char* ResourceTypeName(D3DRESOURCETYPE type) {
 }
 
 const char* FileFormatName(D3DXIMAGE_FILEFORMAT format) {
-    static const char* const names[] = {"BMP", "JPG", "TGA", "PNG", "DDS", "PPM", "DIB", "HDR", "PFM"};
+    static const char* const names[] = {"BMP", "JPG", "TGA", "PNG", "DDS", "PPM", "DIB", "HDR", "PFM", "PCX"};
     return format < std::size(names) ? names[format] : "UNKNOWN";
 }
 
@@ -144,10 +144,12 @@ int RunImage(int argc, char** argv) {
         std::puts(JsonError(error).c_str());
         return 1;
     }
-    FileMapping file;
+    FileBytes file;
     D3DXIMAGE_INFO info{};
-    if (FAILED(file.Open(options.file.c_str()))) {
-        std::puts(JsonError("cannot open " + options.file).c_str());
+    std::string problem;
+    const FileStatus status = ReadFileBytes(options.file, file, problem);
+    if (status != FileStatus::Read) {
+        std::puts(JsonError(status == FileStatus::Damaged ? problem : "cannot open " + options.file).c_str());
         return 1;
     }
     std::unique_ptr<DecodedImage> headers;

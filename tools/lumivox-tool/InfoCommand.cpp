@@ -5,8 +5,11 @@
 #include <string>
 
 #include "Json.h"
+#include "MessageCapture.h"
+#include "ModelOptions.h"
 #include "model/MD2Model.h"
-#include "platform/os/MessageBox.h"
+#include "model/SkinSearch.h"
+#include "platform/os/FileSource.h"
 
 namespace {
 
@@ -38,31 +41,56 @@ std::string FrameNamesJson(const MD2Model& model) {
     return json + "]";
 }
 
+std::string SkinNamesJson(const std::string& path) {
+    FileBytes bytes;
+    std::string problem;
+    std::string json = "[";
+    if (ReadFileBytes(path, bytes, problem) == FileStatus::Read) {
+        for (const std::string& name : MD2SkinNames(bytes.data(), bytes.size()))
+            json += (json.size() > 1 ? ", " : "") + JsonString(name);
+    }
+    return json + "]";
+}
+
+// The model's path: given alone or as --model (--skin and --ramp do not apply here).
+bool ParseModelPath(int argc, char** argv, std::string& path) {
+    ModelChoice choice;
+    for (int i = 0; i < argc; ++i) {
+        const OptionResult option = ParseModelOption(argc, argv, i, choice);
+        if (option == OptionResult::Bad || (option == OptionResult::NotMine && !path.empty()))
+            return false;
+        if (option == OptionResult::NotMine)
+            path = argv[i];
+    }
+    if (!choice.skin.empty() || !choice.ramp.empty() || path.empty() == choice.model.empty())
+        return false;
+    if (path.empty())
+        path = choice.model;
+    return true;
+}
+
 } // namespace
 
 int RunInfo(int argc, char** argv) {
-    if (argc != 1) {
-        std::puts(JsonError("usage: lumivox-tool info FILE.md2").c_str());
+    std::string path;
+    if (!ParseModelPath(argc, argv, path)) {
+        std::puts(JsonError("usage: lumivox-tool info FILE.md2 | info --model FILE.md2").c_str());
         return 1;
     }
-    const std::string path = argv[0];
     if (path.size() >= MD2_PATH_SIZE) {
         std::puts(JsonError("the path is longer than 255 characters").c_str());
         return 1;
     }
 
-    std::string lastMessage;
-    const MessageBoxHandler previous =
-        SetMessageBoxHandler([&](HWND, const char* text, const char* caption, UINT) {
-            std::fprintf(stderr, "%s: %s\n", caption, text);
-            lastMessage = text;
-            return IDOK;
-        });
     MD2Model model;
-    std::strcpy(model.md2Path, path.c_str());
-    const HRESULT result = model.ReadFile();
-    SetMessageBoxHandler(previous);
-
+    HRESULT result = E_FAIL;
+    std::string lastMessage;
+    {
+        MessageCapture messages;
+        std::strcpy(model.md2Path, path.c_str());
+        result = model.ReadFile();
+        lastMessage = messages.lastMessage;
+    }
     if (FAILED(result)) {
         std::puts(JsonError(lastMessage.empty() ? "not an MD2 file (wrong magic or version)" : lastMessage)
                       .c_str());
@@ -75,7 +103,9 @@ int RunInfo(int argc, char** argv) {
         .Add("blockCount", std::int64_t{model.blockCount})
         .Add("offsetY", double{model.offsetY})
         .AddRaw("blocks", BlocksJson(model))
-        .AddRaw("frameNames", FrameNamesJson(model));
+        .AddRaw("frameNames", FrameNamesJson(model))
+        .AddRaw("skins", SkinNamesJson(path))
+        .Add("skin", FindModelSkin(path));
     std::puts(info.Text().c_str());
     return 0;
 }

@@ -10,9 +10,12 @@
 #include "CommandOptions.h"
 #include "Commands.h"
 #include "Json.h"
+#include "MessageCapture.h"
+#include "ModelOptions.h"
 #include "PngWriter.h"
 #include "SettingFields.h"
 #include "app/LumivoxView.h"
+#include "scene/Scene.h"
 
 namespace {
 
@@ -25,10 +28,12 @@ struct RenderOptions {
     std::string out = "shot.png";
     bool saveSettings = false;
     std::vector<std::pair<std::string, std::string>> settings;
+    ModelChoice model;
 };
 
-const char* kUsage = "usage: lumivox-tool render [--size WxH] [--frames N] [--time-ms T] [--step-ms S] "
-                     "[--set FIELD=VALUE]... [--out FILE.png] [--save-settings]";
+const std::string kUsage = std::string("usage: lumivox-tool render ") + kModelOptionsUsage +
+                           " [--size WxH] [--frames N] [--time-ms T] [--step-ms S] "
+                           "[--set FIELD=VALUE]... [--out FILE.png] [--save-settings]";
 
 bool ParseOption(const std::string& name, const std::string& value, RenderOptions& options) {
     double number = 0;
@@ -56,13 +61,27 @@ bool ParseOption(const std::string& name, const std::string& value, RenderOption
 bool ParseOptions(int argc, char** argv, RenderOptions& options) {
     for (int i = 0; i < argc; ++i) {
         const std::string name = argv[i];
+        const OptionResult modelOption = ParseModelOption(argc, argv, i, options.model);
+        if (modelOption == OptionResult::Bad)
+            return false;
+        if (modelOption == OptionResult::Taken)
+            continue;
         if (name == "--save-settings") {
             options.saveSettings = true;
         } else if (i + 1 >= argc || !ParseOption(name, argv[++i], options)) {
             return false;
         }
     }
-    return true;
+    return CheckModelOptions(options.model).empty();
+}
+
+// A model named on the command line is drawn as the program would draw it from a fresh start:
+// the settings file plays no part.
+bool UseNamedModel(const CLumivoxView& view, const ModelChoice& choice) {
+    ModelFile& record = theScene->modelFile;
+    record.speed = DEFAULT_SPEED;
+    return StoreModelPath(record.cartoonPath, (view.DataFolder() + "catoon.jpg").c_str()) &&
+           ApplyModelChoice(choice, record);
 }
 
 // Reads the back buffer and writes it as PNG.
@@ -96,7 +115,21 @@ int RunRender(int argc, char** argv) {
         std::puts(JsonError("the device could not be created").c_str());
         return 1;
     }
+    if (!options.model.model.empty() && !UseNamedModel(view, options.model)) {
+        std::puts(JsonError("a path is longer than 255 characters").c_str());
+        return 1;
+    }
+    MessageCapture messages;
     view.OnSize(0, options.width, options.height);
+    // A model named here that cannot be read is this command's failure (a failed load leaves the
+    // model's path empty).
+    const MD2Model* model = theScene->model.get();
+    if (!options.model.model.empty() && (model == nullptr || model->md2Path[0] == '\0')) {
+        std::puts(JsonError(messages.lastMessage.empty() ? "not an MD2 file (wrong magic or version)"
+                                                         : messages.lastMessage)
+                      .c_str());
+        return 1;
+    }
     for (int pass = 0; pass < options.frames; ++pass) {
         view.Update();
         view.Render(static_cast<float>(options.timeMs + pass * options.stepMs));

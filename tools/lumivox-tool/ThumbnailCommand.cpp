@@ -11,7 +11,7 @@
 #include "Commands.h"
 #include "Json.h"
 #include "ModelFraming.h"
-#include "ModelSource.h"
+#include "ModelView.h"
 #include "PngWriter.h"
 
 namespace {

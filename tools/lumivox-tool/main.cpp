@@ -14,13 +14,17 @@ struct Subcommand {
 };
 
 const Subcommand subcommands[] = {
-    {"info", RunInfo, "info FILE.md2      print the model's counts, blocks and frame names as JSON"},
+    {"info", RunInfo,
+     "info FILE.md2      print the model's counts, blocks, frame names, skin names and the skin\n"
+     "                   found for it as JSON (also as --model FILE.md2)"},
     {"image", RunImage,
      "image FILE [--out OUT.png] [--level N]   print an image file's information as JSON;\n"
      "                   with --out, write level N of the texture made from it as PNG"},
     {"render", RunRender,
-     "render [--size WxH] [--frames N] [--time-ms T] [--step-ms S] [--set FIELD=VALUE]...\n"
-     "                   [--out FILE.png] [--save-settings]   draw the program's picture headless"},
+     "render [--model M.md2 [--skin S] [--ramp R]] [--size WxH] [--frames N] [--time-ms T]\n"
+     "                   [--step-ms S] [--set FIELD=VALUE]... [--out FILE.png] [--save-settings]\n"
+     "                   draw the program's picture headless; with --model, that model (skin\n"
+     "                   found from it when not given) instead of the settings file's"},
     {"thumbnail", RunThumbnail,
      "thumbnail -s SIZE MODEL OUT.png   the model alone on a transparent background,\n"
      "                   the picture's long side SIZE pixels"},
@@ -30,10 +34,13 @@ const Subcommand subcommands[] = {
      "                   (OUT with %d, e.g. walk%03d.png) or an animated WebP (OUT.webp)"},
 };
 
+const char* const kPathNote = "paths may run through PAK and zip archives: .../pak0.pak/models/tank/tris.md2";
+
 int Usage() {
     std::fprintf(stderr, "usage: lumivox-tool COMMAND [ARGS]\n");
     for (const Subcommand& s : subcommands)
         std::fprintf(stderr, "  %s\n", s.usage);
+    std::fprintf(stderr, "%s\n", kPathNote);
     return 2;
 }
 
