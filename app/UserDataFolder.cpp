@@ -107,3 +107,16 @@ std::string ChooseWorkingFolder(const std::string& workingFolder,
     error = "no bundled sample model was found";
     return folder;
 }
+
+std::string AbsoluteFileArgument(const std::string& argument) {
+    if (argument.empty() || argument.front() == '-')
+        return argument;
+    std::error_code ignored;
+    for (fs::path part = argument; !part.empty(); part = part.parent_path()) {
+        if (!fs::exists(part, ignored))
+            continue;
+        const bool named = part == fs::path(argument) || fs::is_regular_file(part, ignored);
+        return named ? fs::absolute(argument, ignored).string() : argument;
+    }
+    return argument;
+}

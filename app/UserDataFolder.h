@@ -24,3 +24,8 @@ bool SeedDataFolder(const std::string& dataFolder, const std::string& sampleFold
 // warning (no sample found) with a folder returned.
 std::string ChooseWorkingFolder(const std::string& workingFolder,
                                 const std::vector<std::string>& sampleFolders, std::string& error);
+
+// A command-line argument that names a file, or a path into an archive file, made absolute, so it
+// names the same file after the program has moved to the user's folder; any other argument (an
+// option, an option's value) as it is.
+std::string AbsoluteFileArgument(const std::string& argument);

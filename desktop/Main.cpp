@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/UserDataFolder.h"
 #include "desktop/LumivoxApp.h"
@@ -34,6 +35,14 @@ void MoveToDataFolder() {
 CLumivoxApp theApp;
 
 int main(int argc, char** argv) {
+    // Files named on the command line keep naming the same files in the user's folder.
+    static std::vector<std::string> arguments(argv, argv + argc);
+    static std::vector<char*> pointers;
+    for (std::string& argument : arguments) {
+        argument = AbsoluteFileArgument(argument);
+        pointers.push_back(argument.data());
+    }
+    pointers.push_back(nullptr);
     MoveToDataFolder();
-    return AfxWinMain(argc, argv);
+    return AfxWinMain(argc, pointers.data());
 }

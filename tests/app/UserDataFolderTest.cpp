@@ -110,4 +110,18 @@ TEST_F(UserDataFolderTest, WithoutASampleTheUsersFolderIsStillUsedAndTheReasonGi
     EXPECT_NE(error.find("sample"), std::string::npos);
 }
 
+TEST_F(UserDataFolderTest, FilesNamedOnTheCommandLineBecomeAbsolute) {
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Path());
+    EXPECT_EQ(AbsoluteFileArgument("share/lumivox/Data/ex1.md2"), (sample / "ex1.md2").string());
+    // A path into an archive file: the archive exists, the rest is inside it.
+    EXPECT_EQ(AbsoluteFileArgument("share/lumivox/Data/ex1.md2/models/tris.md2"),
+              (sample / "ex1.md2" / "models" / "tris.md2").string());
+    EXPECT_EQ(AbsoluteFileArgument("-style"), "-style");
+    EXPECT_EQ(AbsoluteFileArgument("fusion"), "fusion");
+    EXPECT_EQ(AbsoluteFileArgument("share/absent/x.md2"), "share/absent/x.md2");
+    EXPECT_EQ(AbsoluteFileArgument("/already/absolute"), "/already/absolute");
+    fs::current_path(before);
+}
+
 } // namespace
