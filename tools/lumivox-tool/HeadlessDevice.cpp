@@ -2,9 +2,7 @@
 
 #include "platform/d3d9/HeadlessDevice.h"
 
-HeadlessDevice::HeadlessDevice(UINT width, UINT height) {
-    CreateHeadlessDevice(width, height, &device_);
-}
+HeadlessDevice::HeadlessDevice(UINT width, UINT height) { CreateHeadlessDevice(width, height, &device_); }
 
 HeadlessDevice::~HeadlessDevice() {
     if (device_)

@@ -89,6 +89,4 @@ JsonObject& JsonObject::AddRaw(std::string_view key, std::string_view json) {
     return *this;
 }
 
-std::string JsonError(std::string_view message) {
-    return JsonObject().Add("error", message).Text();
-}
+std::string JsonError(std::string_view message) { return JsonObject().Add("error", message).Text(); }

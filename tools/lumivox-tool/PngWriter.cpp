@@ -24,8 +24,7 @@ bool WriteRows(std::FILE* file, const std::uint8_t* rgba, int width, int height,
         return false;
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
-        rows[static_cast<std::size_t>(y)] =
-            const_cast<png_bytep>(rgba + static_cast<std::ptrdiff_t>(y) * pitch);
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(rgba + static_cast<std::ptrdiff_t>(y) * pitch);
     if (setjmp(png_jmpbuf(w.png)))
         return false;
     png_init_io(w.png, file);
@@ -64,8 +63,7 @@ bool WritePng(const std::string& path, const std::uint8_t* rgba, int width, int 
 
 bool WriteArgbPng(const std::string& path, const void* argb, int width, int height, int pitch, bool opaque,
                   std::string& error) {
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(std::max(width, 0)) *
-                                   static_cast<std::size_t>(std::max(height, 0)) * 4);
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0)) * 4);
     for (int y = 0; y < height; ++y) {
         const auto* row = static_cast<const std::uint8_t*>(argb) + static_cast<std::ptrdiff_t>(y) * pitch;
         std::uint8_t* out = &rgba[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4];
