@@ -97,8 +97,7 @@ BOOL CMyPropertyPage1::OnSetActive() {
 }
 
 BOOL CMyPropertyPage1::OnKillActive() {
-    HighlightOwnTab(*this, false);
-    return CPropertyPage::OnKillActive();
+    return UnhighlightWhenLeft(*this, CPropertyPage::OnKillActive());
 }
 
 void CMyPropertyPage1::DoDataExchange(CDataExchange* dx) {

@@ -87,8 +87,7 @@ BOOL CMyPropertyPage3::OnSetActive() {
 }
 
 BOOL CMyPropertyPage3::OnKillActive() {
-    HighlightOwnTab(*this, false);
-    return CPropertyPage::OnKillActive();
+    return UnhighlightWhenLeft(*this, CPropertyPage::OnKillActive());
 }
 
 void CMyPropertyPage3::DoDataExchange(CDataExchange* dx) {
@@ -170,7 +169,7 @@ void CMyPropertyPage3::UpdateModelInfo() {
     }
     m_blockList.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED);
     m_blockList.EnsureVisible(0, FALSE);
-    m_blockList.Widget()->setFocus(Qt::OtherFocusReason);
+    m_blockList.SetFocus();
     SelectBlock(0);
 }
 

@@ -9,3 +9,9 @@ void HighlightOwnTab(CPropertyPage& page, bool highlight) {
     if (CTabCtrl* tabs = sheet->GetTabControl())
         tabs->HighlightItem(sheet->GetPageIndex(&page), highlight ? TRUE : FALSE);
 }
+
+BOOL UnhighlightWhenLeft(CPropertyPage& page, BOOL leaving) {
+    if (leaving)
+        HighlightOwnTab(page, false);
+    return leaving;
+}

@@ -61,11 +61,12 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
             idleMessage_ = new QLabel(LoadResourceString(AFX_IDS_IDLEMESSAGE), this);
             addWidget(idleMessage_, 1);
         } else {
-            // The lock states cannot be read here; the pane keeps the room its text needs.
+            // Empty until the key is known to be on; the pane keeps the room its text needs.
             auto* pane = new QLabel(this);
             pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            pane->setAlignment(Qt::AlignCenter);
             pane->setMinimumWidth(fontMetrics().horizontalAdvance(LoadResourceString(ids[i])) + 8);
-            indicators_.push_back(pane);
+            indicators_.push_back({ids[i], pane});
             addPermanentWidget(pane);
         }
     }
@@ -77,5 +78,31 @@ QString CStatusBar::PaneText(int index) const {
     if (index == 0)
         return idleMessage_ ? idleMessage_->text() : QString();
     const std::size_t at = static_cast<std::size_t>(index - 1);
-    return at < indicators_.size() ? indicators_[at]->text() : QString();
+    return at < indicators_.size() ? indicators_[at].pane->text() : QString();
+}
+
+namespace {
+
+bool IsOn(const LockKeyStates& states, UINT id) {
+    switch (id) {
+    case ID_INDICATOR_CAPS:
+        return states.capsLock;
+    case ID_INDICATOR_NUM:
+        return states.numLock;
+    case ID_INDICATOR_SCRL:
+        return states.scrollLock;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void CStatusBar::ShowLockKeys(const std::optional<LockKeyStates>& states) {
+    for (const Indicator& indicator : indicators_) {
+        const QString text =
+            states && IsOn(*states, indicator.id) ? LoadResourceString(indicator.id) : QString();
+        if (indicator.pane->text() != text)
+            indicator.pane->setText(text);
+    }
 }

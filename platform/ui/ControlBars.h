@@ -5,7 +5,11 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <optional>
+#include <vector>
+
 #include "platform/os/WinTypes.h"
+#include "platform/ui/LockKeys.h"
 
 class CFrameWnd;
 
@@ -40,9 +44,17 @@ public:
     int PaneCount() const { return paneCount_; }
     // The text of pane `index` as shown while no prompt covers it.
     QString PaneText(int index) const;
+    // The caps, num and scroll lock panes show their names while the key is on; all stay empty
+    // when the states are unknown.
+    void ShowLockKeys(const std::optional<LockKeyStates>& states);
 
 private:
+    struct Indicator {
+        UINT id;
+        QLabel* pane;
+    };
+
     QLabel* idleMessage_ = nullptr;
-    std::vector<QLabel*> indicators_;
+    std::vector<Indicator> indicators_;
     int paneCount_ = 0;
 };

@@ -6,9 +6,14 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+int DefaultSliderPageStep(int minimum, int maximum) {
+    return std::max(1, (maximum - minimum) / 5);
+}
+
 void CSliderCtrl::SetRange(int minimum, int maximum, BOOL) {
     const QSignalBlocker quiet(slider_);
     slider_->setRange(minimum, maximum);
+    slider_->setPageStep(DefaultSliderPageStep(slider_->minimum(), slider_->maximum()));
 }
 
 int CSliderCtrl::GetRangeMin() const {
@@ -130,6 +135,12 @@ BOOL CListCtrl::EnsureVisible(int item, BOOL) {
         return FALSE;
     table_->scrollTo(table_->model()->index(item, 0));
     return TRUE;
+}
+
+void CListCtrl::SetFocus() {
+    table_->setFocus(Qt::OtherFocusReason);
+    // Focus given to a control of an inactive window brings that window to the front.
+    table_->activateWindow();
 }
 
 QRect CListCtrl::GetClientRect() const {

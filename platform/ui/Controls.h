@@ -11,12 +11,16 @@
 
 #include "platform/os/WinTypes.h"
 
+// A trackbar pages by a fifth of its range (at least 1) unless told otherwise.
+int DefaultSliderPageStep(int minimum, int maximum);
+
 class CSliderCtrl {
 public:
     void Attach(QSlider* slider) { slider_ = slider; }
     QSlider* Widget() const { return slider_; }
     bool IsAttached() const { return slider_ != nullptr; }
 
+    // Also resets the page step to the range's default.
     void SetRange(int minimum, int maximum, BOOL redraw = FALSE);
     int GetRangeMin() const;
     int GetRangeMax() const;
@@ -58,6 +62,8 @@ public:
     BOOL SetItemState(int item, UINT state, UINT mask);
     UINT GetItemState(int item, UINT mask) const;
     BOOL EnsureVisible(int item, BOOL partialOk);
+    // Gives the list the keyboard focus and, as on the platform, activates its window.
+    void SetFocus();
     QRect GetClientRect() const;
 
 private:

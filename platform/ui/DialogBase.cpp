@@ -11,7 +11,9 @@
 #include <QSlider>
 #include <QTableWidget>
 
+#include "platform/ui/Controls.h"
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/EditLook.h"
 #include "platform/ui/FrameworkIds.h"
 #include "platform/ui/ToolbarImages.h"
 
@@ -50,17 +52,16 @@ QWidget* MakeEdit(const DialogItem& item, QWidget* parent) {
     edit->setFrame((item.style & WS_BORDER) != 0);
     if (item.style & ES_RIGHT)
         edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    edit->setTextMargins(0, 0, 0, 0);
     return edit;
 }
 
 QWidget* MakeSlider(const DialogItem& item, QWidget* parent) {
     auto* slider = new QSlider(Qt::Horizontal, parent);
     slider->setRange(0, 100);
+    slider->setPageStep(DefaultSliderPageStep(0, 100));
     if (item.style & TBS_AUTOTICKS)
         slider->setTickPosition((item.style & TBS_BOTH) ? QSlider::TicksBothSides : QSlider::TicksBelow);
     slider->setTickInterval(1);
-    slider->setPageStep(20);
     return slider;
 }
 
@@ -182,6 +183,10 @@ void CDialogBase::CreateControls(QWidget* window) {
         control->setEnabled((item.style & WS_DISABLED) == 0);
         control->setFocusPolicy((item.style & WS_TABSTOP) ? Qt::StrongFocus : control->focusPolicy());
         control->setVisible((item.style & WS_VISIBLE) != 0);
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            MakeDisabledTextReadable(*edit);
+            FitThreeDigits(*edit);
+        }
         if (item.id != IDC_STATIC)
             items_[item.id] = control;
         WireNotifications(item, control);

@@ -8,8 +8,10 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/ui/ActionCmdUI.h"
+#include "platform/ui/ControlBars.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/FrameworkIds.h"
+#include "platform/ui/LockKeys.h"
 #include "platform/ui/OuterGeometry.h"
 #include "platform/ui/ResourceTables.h"
 #include "platform/ui/StringResources.h"
@@ -202,6 +204,12 @@ void CFrameWnd::UpdateMenuState(QMenu* menu) {
         ActionCmdUI ui(action);
         UpdateCommandUI(*this, ui);
     }
+}
+
+void CFrameWnd::UpdateLockIndicators() {
+    auto* bar = dynamic_cast<CStatusBar*>(GetControlBar(AFX_IDW_STATUS_BAR));
+    if (bar && bar->isVisible())
+        bar->ShowLockKeys(ReadLockKeys());
 }
 
 QWidget* CFrameWnd::GetControlBar(UINT id) const {

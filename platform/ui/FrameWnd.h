@@ -48,6 +48,8 @@ public:
     // Refreshes the check and enable states of the toolbar buttons and of `menu`'s items.
     void UpdateToolbarState();
     void UpdateMenuState(QMenu* menu);
+    // Shows the lock keys' states in the status bar, when it is shown.
+    void UpdateLockIndicators();
     // The menu item or toolbar button of command `id`, or null.
     QAction* CommandAction(UINT id) const;
     QAction* EnsureCommandAction(UINT id);

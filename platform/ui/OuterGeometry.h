@@ -13,3 +13,12 @@ inline void ApplyOuterGeometry(QWidget* window, const QRect& outer) {
     window->resize(std::max(1, outer.width() - decoration.width()),
                    std::max(1, outer.height() - decoration.height()));
 }
+
+// The same for a window without a sizing border: its size is then fixed, so that neither the user
+// nor a window manager can resize or maximise it.
+inline void ApplyFixedOuterGeometry(QWidget* window, const QRect& outer) {
+    window->setMinimumSize(0, 0);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    ApplyOuterGeometry(window, outer);
+    window->setFixedSize(window->size());
+}

@@ -81,6 +81,7 @@ BOOL CPropertySheet::Create(QWidget* parent, DWORD style, DWORD) {
     if (style & WS_SYSMENU)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     closable_ = (style & WS_SYSMENU) != 0;
+    fixedSize_ = (style & WS_THICKFRAME) == 0;
     setParent(parent, flags);
     setWindowTitle(caption_);
 
@@ -96,13 +97,11 @@ BOOL CPropertySheet::Create(QWidget* parent, DWORD style, DWORD) {
     // The sheet is as large as its largest page and the tabs around it.
     tabs_->setGeometry(kSheetMargin, kSheetMargin, largest.width() + kSheetMargin,
                        largest.height() + tabs_->tabBar()->sizeHint().height() + kSheetMargin);
-    resize(tabs_->geometry().right() + kSheetMargin, tabs_->geometry().bottom() + kSheetMargin);
+    PlaceWindow(QRect(
+        pos(), QSize(tabs_->geometry().right() + kSheetMargin, tabs_->geometry().bottom() + kSheetMargin)));
     const int start =
         static_cast<int>(m_psh.nStartPage) < GetPageCount() ? static_cast<int>(m_psh.nStartPage) : 0;
-    {
-        const QSignalBlocker quiet(tabs_);
-        tabs_->setCurrentIndex(start);
-    }
+    ShowTab(start);
     ShowPage(start);
     OnInitDialog();
     return TRUE;
@@ -118,13 +117,21 @@ void CPropertySheet::ShowPage(int index) {
     page->OnSetActive();
 }
 
+void CPropertySheet::ShowTab(int index) {
+    const QSignalBlocker quiet(tabs_);
+    tabs_->setCurrentIndex(index);
+}
+
 void CPropertySheet::OnTabChanged(int index) {
-    CPropertyPage* current = GetActivePage();
-    if (current && current->IsCreated() && !current->OnKillActive()) {
-        const QSignalBlocker quiet(tabs_);
-        tabs_->setCurrentIndex(active_);
+    // The tab control has switched already. The page being left decides first, in front of the
+    // user, so the tab goes back until it agrees: nothing has been painted in between.
+    if (index == active_)
         return;
-    }
+    ShowTab(active_);
+    CPropertyPage* current = GetActivePage();
+    if (current && current->IsCreated() && !current->OnKillActive())
+        return;
+    ShowTab(index);
     ShowPage(index);
 }
 
@@ -136,24 +143,28 @@ BOOL CPropertySheet::SetActivePage(int index) {
     CPropertyPage* current = GetActivePage();
     if (current && current->IsCreated() && !current->OnKillActive())
         return FALSE;
-    {
-        const QSignalBlocker quiet(tabs_);
-        tabs_->setCurrentIndex(index);
-    }
+    ShowTab(index);
     ShowPage(index);
     return TRUE;
 }
 
 void CPropertySheet::MoveWindow(int x, int y, int width, int height) {
     outerRequest_ = QRect(x, y, width, height);
-    ApplyOuterGeometry(this, *outerRequest_);
+    PlaceWindow(*outerRequest_);
+}
+
+void CPropertySheet::PlaceWindow(const QRect& outer) {
+    if (fixedSize_)
+        ApplyFixedOuterGeometry(this, outer);
+    else
+        ApplyOuterGeometry(this, outer);
 }
 
 void CPropertySheet::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The frame is known now: place the outer rectangle again.
     if (outerRequest_ && frameGeometry() != *outerRequest_)
-        ApplyOuterGeometry(this, *outerRequest_);
+        PlaceWindow(*outerRequest_);
 }
 
 void CPropertySheet::closeEvent(QCloseEvent* event) {

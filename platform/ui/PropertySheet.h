@@ -73,6 +73,8 @@ protected:
 private:
     void OnTabChanged(int index);
     void ShowPage(int index);
+    void ShowTab(int index);
+    void PlaceWindow(const QRect& outer);
 
     QString caption_;
     std::vector<CPropertyPage*> pages_;
@@ -80,5 +82,6 @@ private:
     CTabCtrl* tabs_ = nullptr;
     int active_ = -1;
     bool closable_ = true;
+    bool fixedSize_ = false;
     std::optional<QRect> outerRequest_;
 };

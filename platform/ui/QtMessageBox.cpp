@@ -38,6 +38,33 @@ QMessageBox::StandardButtons ButtonsFor(UINT type) {
     }
 }
 
+// Qt wraps a message at word boundaries only, so a path longer than a line would widen the box
+// past the screen's edge. Zero-width spaces let such a run break anywhere, as the platform's
+// boxes break it.
+constexpr qsizetype kLongestUnbrokenRun = 32;
+constexpr char16_t kZeroWidthSpace = u'\u200B';
+
+QString BreakableText(const QString& text) {
+    QString result;
+    result.reserve(text.size() * 2);
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text[i].isSpace())
+            continue;
+        const QStringView run = QStringView(text).mid(runStart, i - runStart);
+        for (qsizetype k = 0; k < run.size(); ++k) {
+            result += run[k];
+            const bool insideSurrogatePair = run[k].isHighSurrogate();
+            if (run.size() > kLongestUnbrokenRun && k + 1 < run.size() && !insideSurrogatePair)
+                result += QChar(kZeroWidthSpace);
+        }
+        if (i < text.size())
+            result += text[i];
+        runStart = i + 1;
+    }
+    return result;
+}
+
 int AnswerFor(int button) {
     switch (button) {
     case QMessageBox::Cancel:
@@ -140,8 +167,8 @@ void ShowDeferredMessageBoxes() {
 int ShowQtMessageBox(const char* text, const char* caption, unsigned type) {
     // Without a caption Windows titles the box "Error".
     const QString title = caption && *caption ? QString::fromUtf8(caption) : QStringLiteral("Error");
-    QMessageBox box(IconFor(type), title, QString::fromUtf8(text ? text : ""), ButtonsFor(type),
-                    QApplication::activeWindow());
+    QMessageBox box(IconFor(type), title, BreakableText(QString::fromUtf8(text ? text : "")),
+                    ButtonsFor(type), QApplication::activeWindow());
     return AnswerFor(box.exec());
 }
 

@@ -38,8 +38,10 @@ CWinApp::~CWinApp() {
 }
 
 BOOL CWinApp::OnIdle(LONG count) {
-    if (count == 0 && m_pMainWnd)
+    if (count == 0 && m_pMainWnd) {
         m_pMainWnd->UpdateToolbarState();
+        m_pMainWnd->UpdateLockIndicators();
+    }
     return FALSE;
 }
 

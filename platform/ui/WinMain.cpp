@@ -4,6 +4,7 @@
 #include "platform/d3d9/Direct3D9.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtMessageBox.h"
+#include "platform/ui/QtTranslations.h"
 #include "platform/ui/TemplateFonts.h"
 #include "platform/ui/WinApp.h"
 
@@ -19,6 +20,7 @@ int AfxWinMain(int argc, char** argv) {
     QApplication application(argc, argv);
     // The main frame ends the loop itself when it closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallKoreanQtTranslations();
     InstallTemplateFaces();
     QApplication::setFont(TemplateFont(kInterfaceFace, kInterfacePointSize));
     InstallQtMessageBox();

@@ -10,6 +10,7 @@
 #include "AppFixture.h"
 #include "panel/MyPropertySheet.h"
 #include "platform/ui/ActionCmdUI.h"
+#include "platform/ui/LockKeys.h"
 #include "resources/Resource.h"
 
 namespace {
@@ -160,6 +161,24 @@ TEST_F(AppTest, MenuToolbarAndStatusBarFollowTheResources) {
     EXPECT_EQ(Frame()->CommandAction(ID_LIGHTING)->statusTip(), QStringLiteral("Light  적용 유무"));
     EXPECT_EQ(Frame()->StatusBar()->PaneCount(), 4);
     EXPECT_EQ(Frame()->StatusBar()->PaneText(0), QStringLiteral("준비"));
+}
+
+TEST_F(AppTest, LockKeyPanesShowTheKeysThatAreOn) {
+    Start();
+    CStatusBar* bar = Frame()->StatusBar();
+    bar->ShowLockKeys(LockKeyStates{true, false, true});
+    EXPECT_EQ(bar->PaneText(1), QStringLiteral("CAP"));
+    EXPECT_EQ(bar->PaneText(2), QString());
+    EXPECT_EQ(bar->PaneText(3), QStringLiteral("SCRL"));
+    bar->ShowLockKeys(LockKeyStates{false, true, false});
+    EXPECT_EQ(bar->PaneText(1), QString());
+    EXPECT_EQ(bar->PaneText(2), QStringLiteral("NUM"));
+    EXPECT_EQ(bar->PaneText(3), QString());
+    // Without a window system that tells them, the idle refresh leaves the panes empty.
+    ASSERT_FALSE(ReadLockKeys().has_value());
+    app->OnIdle(0);
+    for (int pane = 1; pane <= 3; ++pane)
+        EXPECT_EQ(bar->PaneText(pane), QString()) << pane;
 }
 
 TEST_F(AppTest, AboutBoxRunsModally) {

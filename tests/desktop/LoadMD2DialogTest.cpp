@@ -101,6 +101,18 @@ TEST_F(LoadDialogTest, OtherModelIsLoadedAndShownOnThePanel) {
     EXPECT_EQ(ModelPage().m_blockList.GetItemCount(), theScene->model->blockCount);
 }
 
+TEST_F(LoadDialogTest, AfterALoadKeysGoToTheBlockListNotTheView) {
+    Start();
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    WhenDialogOpens([](CLoadMD2Dialog& dialog) { Click(dialog, IDOK); });
+    Frame()->SendCommand(ID_LOAD_MODEL);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()->controlSheet));
+    EXPECT_EQ(QApplication::focusWidget(), ModelPage().m_blockList.Widget());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+    EXPECT_EQ(theRenderSettings->wireframe, 0) << "key 1 did not reach the view";
+}
+
 TEST_F(LoadDialogTest, DamagedModelLeavesAnEmptyBlockList) {
     Start();
     WriteBytes(DataFile("bad.md2"), ReadBytes(DataFile("ex1.md2")).substr(0, 200));

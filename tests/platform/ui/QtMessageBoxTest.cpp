@@ -1,11 +1,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtMessageBox.h"
+#include "platform/ui/QtTranslations.h"
 
 namespace {
 
@@ -17,6 +20,7 @@ protected:
         QObject::connect(&answerer, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 shown << box->text();
+                sizes << box->frameGeometry();
                 QAbstractButton* yes = box->button(QMessageBox::Yes);
                 (yes ? yes : box->button(QMessageBox::Ok))->click();
             }
@@ -31,6 +35,7 @@ protected:
 
     QTimer answerer;
     QStringList shown;
+    QList<QRect> sizes;
 };
 
 TEST_F(QtMessageBoxTest, InsideADeferralOkBoxesAndTheQuitRequestWaitForTheEventLoop) {
@@ -66,6 +71,37 @@ TEST_F(QtMessageBoxTest, WaitingBoxesAreShownBeforeTheProgramWouldStartItsLoop) 
     EXPECT_EQ(shown, QStringList{QStringLiteral("Reset() - Failed")});
     QCoreApplication::processEvents(); // the scheduled showing finds nothing left
     EXPECT_EQ(shown.size(), 1);
+}
+
+TEST_F(QtMessageBoxTest, LongPathsWrapLikeWordsAndTheBoxStaysOnScreen) {
+    const std::string path = "/home/user/" + std::string(300, 'a') + "/model.md2";
+    const std::string words = [] {
+        std::string text;
+        while (text.size() < 320)
+            text += "word ";
+        return text;
+    }();
+    MessageBoxA(nullptr, ("not used:\n" + path).c_str(), "Path_error", MB_OK);
+    MessageBoxA(nullptr, ("not used:\n" + words).c_str(), "Path_error", MB_OK);
+    ASSERT_EQ(sizes.size(), 2);
+    EXPECT_LE(sizes[0].width(), sizes[1].width()) << "no wider than a box of as many short words";
+    EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(sizes[0]));
+    QString seen = shown[0];
+    seen.remove(QChar(0x200B));
+    EXPECT_EQ(seen, QString::fromStdString("not used:\n" + path)) << "every character is still there";
+    EXPECT_EQ(shown[1], QString::fromStdString("not used:\n" + words)) << "short words are left alone";
+}
+
+TEST(QtTranslations, QtsOwnButtonsAndDialogsSpeakKorean) {
+    QTranslator* korean = InstallKoreanQtTranslations();
+    ASSERT_NE(korean, nullptr) << "Qt's Korean translations are not installed";
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("text"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("확인"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("취소"));
+    EXPECT_EQ(QCoreApplication::translate("QColorDialog", "Select Color"), QStringLiteral("색 선택"));
+    QCoreApplication::removeTranslator(korean);
+    delete korean;
 }
 
 } // namespace
