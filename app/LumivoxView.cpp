@@ -170,6 +170,7 @@ HRESULT CLumivoxView::Render(float timeMs) {
     if (!device || !theScene->model)
         return S_OK;
     RenderSettings& settings = *theRenderSettings;
+    settings.pictureTime = timeMs;
     if (settings.fontChanged == 1)
         CreateOverlayFont();
     theScene->DrawShadowTexture();

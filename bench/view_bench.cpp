@@ -33,7 +33,8 @@ std::string ModelPath(int which) {
 }
 
 // range(0): model (0 bundled, 1 generated); range(1): width; range(2): height; range(3): overlay;
-// range(4): threads the device draws with (0: one per processor).
+// range(4): threads the device draws with (0: one per processor); range(5): smooth motion (pictures
+// 16 ms apart fall between key frames).
 void BM_Picture(benchmark::State& state) {
     const int width = static_cast<int>(state.range(1));
     const int height = static_cast<int>(state.range(2));
@@ -42,6 +43,7 @@ void BM_Picture(benchmark::State& state) {
         setenv("LUMIVOX_THREADS", std::to_string(state.range(4)).c_str(), 1);
     else
         unsetenv("LUMIVOX_THREADS");
+    theRenderSettings->interpolate = static_cast<int>(state.range(5));
     CLumivoxView view;
     view.saveSettingsOnDestroy = false;
     view.OnInitialUpdate(width, height);
@@ -67,16 +69,19 @@ void BM_Picture(benchmark::State& state) {
     state.counters["pictures_per_second"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["triangles"] = theScene->model->triangleCount;
+    theRenderSettings->interpolate = 0;
 }
 
 void PictureSizes(benchmark::internal::Benchmark* b) {
-    b->ArgNames({"model", "w", "h", "overlay", "threads"});
-    b->Args({0, 720, 600, 0, 1});
-    b->Args({0, 720, 600, 0, 0});
+    b->ArgNames({"model", "w", "h", "overlay", "threads", "smooth"});
+    b->Args({0, 720, 600, 0, 0, 0});
+    for (const int smooth : {0, 1})
+        for (const int model : {0, 1})
+            b->Args({model, 720, 600, 0, 1, smooth});
     for (const int threads : {1, 0})
         for (const int model : {0, 1})
             for (const auto& size : {std::pair{720, 600}, std::pair{1920, 1080}, std::pair{3840, 2160}})
-                b->Args({model, size.first, size.second, 1, threads});
+                b->Args({model, size.first, size.second, 1, threads, 0});
 }
 
 BENCHMARK(BM_Picture)->Apply(PictureSizes)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -10,14 +10,19 @@
 #include "platform/os/Clock.h"
 #include "platform/ui/Dialog.h"
 #include "resources/Resource.h"
+#include "state/RenderSettings.h"
 
 CLumivoxApp::CLumivoxApp() {
     OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    OnCommand(ID_VIEW_SMOOTH_MOTION, [this] { OnSmoothMotion(); });
+    OnUpdateCommand(ID_VIEW_SMOOTH_MOTION, [](CCmdUI* ui) { ui->SetCheck(theRenderSettings->interpolate); });
 }
 
 BOOL CLumivoxApp::CreateMainWindow() {
     SetRegistryKey(PROFILE_REGISTRY_KEY);
     LoadStdProfileSettings(RECENT_FILE_COUNT);
+    theRenderSettings->interpolate =
+        GetProfileInt(PROFILE_SETTINGS_SECTION, PROFILE_SMOOTH_MOTION, 0) == 1 ? 1 : 0;
     AddDocTemplate(std::make_unique<CSingleDocTemplate>(
         IDR_MAINFRAME, [] { return std::make_unique<CLumivoxDoc>(); },
         [] { return std::make_unique<CMainFrame>(); }));
@@ -98,6 +103,12 @@ BOOL CLumivoxApp::OnIdle(LONG count) {
 void CLumivoxApp::OnAppAbout() {
     CDialog about(IDD_ABOUTBOX, m_pMainWnd);
     about.DoModal();
+}
+
+void CLumivoxApp::OnSmoothMotion() {
+    RenderSettings& settings = *theRenderSettings;
+    settings.interpolate = settings.interpolate == 0 ? 1 : 0;
+    WriteProfileInt(PROFILE_SETTINGS_SECTION, PROFILE_SMOOTH_MOTION, settings.interpolate);
 }
 
 void CLumivoxApp::OnFileOpen() {

@@ -11,6 +11,8 @@ class CLumivoxViewWindow;
 
 constexpr const char* PROFILE_REGISTRY_KEY = "Local AppWizard-Generated Applications";
 constexpr UINT RECENT_FILE_COUNT = 4;
+constexpr const char* PROFILE_SETTINGS_SECTION = "Settings";
+constexpr const char* PROFILE_SMOOTH_MOTION = "SmoothMotion";
 
 class CLumivoxApp : public CWinApp {
 public:
@@ -20,6 +22,8 @@ public:
     // One update and one picture per pass; always asks for the next pass.
     BOOL OnIdle(LONG count) override;
     void OnAppAbout();
+    // Smooth motion on or off; the choice is kept in the profile for the next start.
+    void OnSmoothMotion();
 
     // The steps of InitInstance: the profile and the document template, then document, frame and
     // view (the view creates the device and reads the settings file); showing the frame (its first

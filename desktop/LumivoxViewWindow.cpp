@@ -14,14 +14,17 @@
 
 #include "app/DroppedFiles.h"
 #include "desktop/MainFrame.h"
+#include "desktop/SavePicture.h"
 #include "panel/MyPropertySheet.h"
 #include "platform/d3d9/Direct3D9.h"
+#include "platform/os/MessageBox.h"
 #include "platform/ui/QtMessageBox.h"
 #include "resources/Resource.h"
 #include "scene/Scene.h"
 #include "state/RenderSettings.h"
 
 CLumivoxViewWindow::CLumivoxViewWindow(QWidget* parent) : QWidget(parent) {
+    choosePicturePath = [this] { return ChoosePngPath(this); };
     view_.AttachWindow(WindowFromPresentationTarget(static_cast<PresentationTarget*>(this)));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -68,6 +71,7 @@ void CLumivoxViewWindow::RegisterCommands() {
     OnCommand(ID_LIGHTING, [&settings] { settings.lighting = settings.lighting == 0 ? 1 : 0; });
     OnUpdateCommand(ID_LIGHTING, [&settings](CCmdUI* ui) { ui->SetCheck(settings.lighting); });
     OnCommand(ID_LOAD_MODEL, [this] { OnLoadModel(); });
+    OnCommand(ID_SAVE_PICTURE, [this] { OnSavePicture(); });
     OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(true); });
     OnCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(false); });
     OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
@@ -108,6 +112,15 @@ void CLumivoxViewWindow::OnStartupLoad() {
 void CLumivoxViewWindow::OnLoadModel() {
     if (loadDialog)
         loadDialog(LoadOccasion::Command);
+}
+
+void CLumivoxViewWindow::OnSavePicture() {
+    const QString path = choosePicturePath ? choosePicturePath() : QString();
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!SavePng(picture_, path, error))
+        MessageBoxA(nullptr, error.toUtf8().constData(), "Picture_error", MB_OK);
 }
 
 namespace {

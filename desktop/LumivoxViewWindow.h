@@ -1,7 +1,7 @@
 #pragma once
 // The view's window: shows the pictures the view's device presents, turns the window's input into
 // the window messages the view expects, and handles the view's commands (fill mode, cameras,
-// normals, light, load, printing).
+// normals, light, load, printing, saving the picture).
 
 #include <QImage>
 #include <QWidget>
@@ -40,6 +40,10 @@ public:
     std::function<void(LoadOccasion)> loadDialog;
     void OnStartupLoad();
     void OnLoadModel();
+
+    // Where the save-picture command writes; empty: not saved. A save dialog unless replaced.
+    std::function<QString()> choosePicturePath;
+    void OnSavePicture();
 
     // Files dropped on the view or the main window: an MD2 file replaces the model, an image the
     // skin, or the cartoon ramp with Shift held. The load goes through `namedModelLoad`.

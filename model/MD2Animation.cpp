@@ -9,17 +9,37 @@ void MD2Model::KeepCurrentFrameInside() {
     currentFrame = FrameCount() == 0 ? 0 : std::clamp(currentFrame, 0, FrameCount() - 1);
 }
 
+int MD2Model::FrameAfter(int frame) const {
+    const int link = frames[static_cast<std::size_t>(frame)].link;
+    return frame + 1 > link ? link : frame + 1;
+}
+
+int MD2Model::FrameBefore(int frame) const {
+    const bool firstOfBlock = std::find(blockStarts.begin(), blockStarts.end(), frame) != blockStarts.end();
+    return firstOfBlock ? frames[static_cast<std::size_t>(frame)].link : frame - 1;
+}
+
 void MD2Model::StepForward() {
-    const int link = frames[static_cast<std::size_t>(currentFrame)].link;
-    currentFrame = currentFrame + 1 > link ? link : currentFrame + 1;
+    currentFrame = FrameAfter(currentFrame);
 }
 
 void MD2Model::StepBackward() {
-    const bool firstOfBlock = std::find(blockStarts.begin(), blockStarts.end(), currentFrame) != blockStarts.end();
-    currentFrame = firstOfBlock ? frames[static_cast<std::size_t>(currentFrame)].link : currentFrame - 1;
+    currentFrame = FrameBefore(currentFrame);
+}
+
+int MD2Model::UpcomingFrame() const {
+    // Single steps are one-off jumps, not motion: they show key frames as they are.
+    if (frames.empty())
+        return -1;
+    if (animationMode == ANIMATION_PLAY_FORWARD || animationMode == ANIMATION_PLAY_FORWARD_BUTTON)
+        return FrameAfter(currentFrame);
+    if (animationMode == ANIMATION_PLAY_BACKWARD)
+        return FrameBefore(currentFrame);
+    return -1;
 }
 
 int MD2Model::Animate(float timeMs) {
+    theRenderSettings->pictureTime = timeMs;
     Draw();
     int mode = animationMode;
     if (mode == ANIMATION_STEP_BACKWARD || mode == ANIMATION_STEP_FORWARD) {

@@ -36,7 +36,10 @@ void MD2Model::Draw() {
         world = rotation;
     }
     device->SetTransform(D3DTS_WORLD, &world);
-    DrawFrame(currentFrame);
+    if (const ModelVertex* blended = BlendedFrame())
+        DrawVertices(blended);
+    else
+        DrawFrame(currentFrame);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     device->SetTransform(D3DTS_WORLD, &identity);
@@ -45,6 +48,10 @@ void MD2Model::Draw() {
 void MD2Model::DrawFrame(int frameIndex) {
     if (!device || frameIndex < 0 || frameIndex >= FrameCount())
         return;
+    DrawVertices(frames[static_cast<std::size_t>(frameIndex)].vertices.get());
+}
+
+void MD2Model::DrawVertices(const ModelVertex* stored) {
     const RenderSettings& settings = *theRenderSettings;
     const D3DXVECTOR3 light = ShadingLight(settings);
     const float sign = settings.inverseNormals == 1 ? -1.0f : 1.0f;
@@ -52,7 +59,6 @@ void MD2Model::DrawFrame(int frameIndex) {
     const bool showNormals = settings.showNormals == 1;
     const DWORD lighting = settings.lighting == 1 ? TRUE : FALSE;
 
-    const ModelVertex* stored = frames[static_cast<std::size_t>(frameIndex)].vertices.get();
     for (std::size_t t = 0; t < triangles.size(); ++t) {
         ModelVertex drawn[3];
         for (int k = 0; k < 3; ++k) {

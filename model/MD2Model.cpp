@@ -34,6 +34,7 @@ void MD2Model::FreeArrays() {
     std::vector<FrameRecord>().swap(frames);
     std::vector<std::int32_t>().swap(blockStarts);
     std::vector<MD2PackedVertex>().swap(packedScratch);
+    std::vector<ModelVertex>().swap(blendScratch);
 }
 
 void MD2Model::ReleaseTextures() {

@@ -57,6 +57,8 @@ public:
 
     // Draws the current frame and steps the animation when a step is due at `timeMs`.
     int Animate(float timeMs);
+    // Draws the current frame; with smooth motion on, part of the way to the frame the next step
+    // will show.
     void Draw();
     void DrawFrame(int frameIndex);
 
@@ -99,7 +101,18 @@ private:
     void KeepCurrentFrameInside();
     void StepForward();
     void StepBackward();
+    int FrameAfter(int frame) const;
+    int FrameBefore(int frame) const;
+    // The frame the next due step will show while the model plays, or -1 while it does not.
+    int UpcomingFrame() const;
+    // The vertices to draw between the current and the upcoming frame at the picture's time, or
+    // null when the current frame is drawn as it is stored.
+    const ModelVertex* BlendedFrame();
+    void DrawVertices(const ModelVertex* stored);
 
     OpenBlock openBlock;
     std::vector<MD2PackedVertex> packedScratch;
+    // One frame's worth of drawn corners for smooth motion, sized at load so that no picture
+    // allocates.
+    std::vector<ModelVertex> blendScratch;
 };

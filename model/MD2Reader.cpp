@@ -127,6 +127,7 @@ HRESULT MD2Model::ReadFrames(std::FILE* file) {
         }
     }
     std::vector<MD2PackedVertex>().swap(packedScratch);
+    blendScratch.resize(static_cast<std::size_t>(header.numTriangles) * 3);
     BuildBlockStarts();
     return S_OK;
 }

@@ -26,6 +26,8 @@ constexpr UINT ID_CAMERA_LOOKAT = 32780;
 constexpr UINT ID_MAP_INFO = 32781;
 constexpr UINT ID_CAMERA_RESET = 32782;
 constexpr UINT ID_LOAD_MODEL = 32783;
+constexpr UINT ID_VIEW_SMOOTH_MOTION = 32784;
+constexpr UINT ID_SAVE_PICTURE = 32785;
 
 // Controls.
 constexpr int IDC_BACK_RED = 1000;

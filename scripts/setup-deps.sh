@@ -8,6 +8,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libzip-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-nanum
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libx11-dev xvfb xauth
+  desktop-file-utils shared-mime-info libwebp-dev webp
 )
 
 missing=()

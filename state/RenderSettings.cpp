@@ -39,6 +39,8 @@ RenderSettings::RenderSettings() {
     modelAngle = 0.0f;
     frameInterval = FrameIntervalForSpeed(DEFAULT_SPEED);
     lastFrameTime = 0.0f;
+    interpolate = 0;
+    pictureTime = 0.0f;
     ResetMatrices();
 }
 

@@ -65,6 +65,12 @@ public:
     float modelAngle;
     float frameInterval;
     float lastFrameTime;
+    // Smooth motion: the model is drawn between its current key frame and the next one. A display
+    // switch like the others, so it outlives the model reloads of every resize.
+    int interpolate;
+    // Time of the picture being composed (milliseconds of the animation clock); smooth motion
+    // places the model between its key frames by it, in the shadow pass as in the main picture.
+    float pictureTime;
 
 private:
     Camera cameraStorage[2];
@@ -78,7 +84,8 @@ constexpr DWORD ComposeColor(int red, int green, int blue) {
 
 // Width over height of the view; a view without area (minimised) counts as square.
 inline float ViewAspect(const RenderSettings& settings) {
-    return settings.viewWidth > 0.0f && settings.viewHeight > 0.0f ? settings.viewWidth / settings.viewHeight : 1.0f;
+    return settings.viewWidth > 0.0f && settings.viewHeight > 0.0f ? settings.viewWidth / settings.viewHeight
+                                                                   : 1.0f;
 }
 
 // Sets D3DRS_FILLMODE on `device` (when there is one) from the wire-frame switch: wire-frame for 1,

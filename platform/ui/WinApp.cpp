@@ -77,6 +77,23 @@ QString CWinApp::ProfileFilePath() const {
     return settings.fileName();
 }
 
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) const {
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, registryKey_, m_pszAppName);
+    bool isNumber = false;
+    const int value =
+        settings.value(QStringLiteral("%1/%2").arg(QString::fromUtf8(section), QString::fromUtf8(entry)))
+            .toInt(&isNumber);
+    return static_cast<UINT>(isNumber ? value : defaultValue);
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, registryKey_, m_pszAppName);
+    settings.setValue(QStringLiteral("%1/%2").arg(QString::fromUtf8(section), QString::fromUtf8(entry)),
+                      value);
+    settings.sync();
+    return settings.status() == QSettings::NoError ? TRUE : FALSE;
+}
+
 void CWinApp::LoadStdProfileSettings(UINT recentFileCount) {
     recentFileCount_ = recentFileCount;
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, registryKey_, m_pszAppName);

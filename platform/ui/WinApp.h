@@ -39,6 +39,9 @@ public:
     void SaveStdProfileSettings();
     // The per-user file that stands in for the registry key.
     QString ProfileFilePath() const;
+    // One number of the profile, `defaultValue` when it is missing or not a number.
+    UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
+    BOOL WriteProfileInt(const char* section, const char* entry, int value);
     const QStringList& RecentFiles() const { return recentFiles_; }
 
     void AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate);

@@ -46,6 +46,7 @@ protected:
         settings.lighting = 1;
         settings.modelAngle = 0.0f;
         settings.showText = 1;
+        settings.interpolate = 0;
         settings.cameras[1].distance = 20.0f * settings.worldScale;
         settings.ResetCameras();
         settings.ReleaseHeldKeys();

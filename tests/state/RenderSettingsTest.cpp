@@ -34,6 +34,7 @@ TEST(RenderSettings, StartsWithItsDefaults) {
     EXPECT_EQ(s.applyOffsetY, 1);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(s.frameInterval), 0x42055555u);
     EXPECT_EQ(s.lastFrameTime, 0.0f);
+    EXPECT_EQ(s.interpolate, 0); // stepped key frames unless asked for smooth motion
 }
 
 TEST(RenderSettings, CamerasStartAtTheirPlaces) {

@@ -1,5 +1,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 
 #include "ToolRunner.h"
 #include "support/TempDir.h"
@@ -7,6 +8,11 @@
 namespace {
 
 const std::string kData = LUMIVOX_SOURCE_DIR "/Data/";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 bool IsPng(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -48,6 +54,26 @@ TEST(RenderCommand, WritesThePictureAtTheAskedSize) {
     EXPECT_TRUE(IsPng(out));
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(LUMIVOX_BINARY_DIR) / "tests" / "Data" /
                                          "MD2DATA.ini"));
+}
+
+TEST(RenderCommand, SmoothMotionDrawsBetweenKeyFramesOnly) {
+    TempDir dir;
+    std::filesystem::copy(kData, dir.Path() / "Data");
+    // The model steps every 33 ms from time 0; a picture 16 ms in lies between two key frames.
+    const auto shot = [&](const std::string& name, const std::string& timeMs, const std::string& extra) {
+        const std::string out = dir.File(name);
+        const ToolResult r = RunTool("render --size 160x120 --time-ms " + timeMs + " --set showText=0 " +
+                                         extra + " --out " + out,
+                                     "cd " + Quoted(dir.Path().string()) + " && ");
+        EXPECT_EQ(r.exitStatus, 0) << r.out;
+        return ReadFile(out);
+    };
+    const std::string stepped = shot("stepped.png", "16", "");
+    EXPECT_FALSE(stepped.empty());
+    EXPECT_NE(shot("smooth.png", "16", "--set interpolate=1"), stepped);
+    EXPECT_EQ(shot("off.png", "16", "--set interpolate=0"), stepped);
+    // On a key frame's own time smooth motion draws the key frame itself.
+    EXPECT_EQ(shot("key-smooth.png", "0", "--set interpolate=1"), shot("key.png", "0", ""));
 }
 
 TEST(RenderCommand, RefusesUnknownSettingsAndBadSizes) {

@@ -4,3 +4,5 @@
 int RunInfo(int argc, char** argv);
 int RunImage(int argc, char** argv);
 int RunRender(int argc, char** argv);
+int RunThumbnail(int argc, char** argv);
+int RunExport(int argc, char** argv);

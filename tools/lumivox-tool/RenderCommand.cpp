@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "BackBuffer.h"
+#include "CommandOptions.h"
 #include "Commands.h"
 #include "Json.h"
 #include "MessageCapture.h"
@@ -33,22 +35,6 @@ const std::string kUsage = std::string("usage: lumivox-tool render ") + kModelOp
                            " [--size WxH] [--frames N] [--time-ms T] [--step-ms S] "
                            "[--set FIELD=VALUE]... [--out FILE.png] [--save-settings]";
 
-bool ParseNumber(const std::string& text, double& out) {
-    char* end = nullptr;
-    out = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0';
-}
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-    const std::size_t x = text.find('x');
-    double w = 0, h = 0;
-    if (x == std::string::npos || !ParseNumber(text.substr(0, x), w) || !ParseNumber(text.substr(x + 1), h))
-        return false;
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
-    return w == width && h == height && width >= 1 && height >= 1 && width <= 8192 && height <= 8192;
-}
-
 bool ParseOption(const std::string& name, const std::string& value, RenderOptions& options) {
     double number = 0;
     if (name == "--size")
@@ -57,19 +43,12 @@ bool ParseOption(const std::string& name, const std::string& value, RenderOption
         options.out = value;
         return !value.empty();
     }
-    if (name == "--set") {
-        const std::size_t equals = value.find('=');
-        if (equals == std::string::npos)
-            return false;
-        options.settings.emplace_back(value.substr(0, equals), value.substr(equals + 1));
-        return true;
-    }
+    if (name == "--set")
+        return ParseAssignment(value, options.settings.emplace_back());
     if (!ParseNumber(value, number))
         return false;
-    if (name == "--frames") {
-        options.frames = static_cast<int>(number);
-        return number >= 1 && number <= 100000 && number == options.frames;
-    }
+    if (name == "--frames")
+        return ParseCount(value, 1, 100000, options.frames);
     if (name == "--time-ms")
         options.timeMs = number;
     else if (name == "--step-ms")
@@ -105,31 +84,12 @@ bool UseNamedModel(const CLumivoxView& view, const ModelChoice& choice) {
            ApplyModelChoice(choice, record);
 }
 
-// Copies the back buffer into system memory and writes it as PNG.
+// Reads the back buffer and writes it as PNG.
 bool WriteBackBuffer(IDirect3DDevice9* device, const std::string& path, std::string& error) {
-    IDirect3DSurface9* backBuffer = nullptr;
-    IDirect3DSurface9* copy = nullptr;
-    bool written = false;
-    D3DSURFACE_DESC desc{};
-    D3DLOCKED_RECT locked{};
-    if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) &&
-        SUCCEEDED(backBuffer->GetDesc(&desc)) &&
-        (desc.Format == D3DFMT_X8R8G8B8 || desc.Format == D3DFMT_A8R8G8B8) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
-                                                      &copy, nullptr)) &&
-        SUCCEEDED(device->GetRenderTargetData(backBuffer, copy)) &&
-        SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-        written = WriteArgbPng(path, locked.pBits, static_cast<int>(desc.Width),
-                               static_cast<int>(desc.Height), locked.Pitch, true, error);
-        copy->UnlockRect();
-    } else {
-        error = "the picture could not be read back";
-    }
-    if (copy)
-        copy->Release();
-    if (backBuffer)
-        backBuffer->Release();
-    return written;
+    Picture picture;
+    return ReadBackBuffer(device, picture, error) &&
+           WriteArgbPng(path, picture.bgra.data(), picture.width, picture.height, picture.width * 4, true,
+                        error);
 }
 
 } // namespace

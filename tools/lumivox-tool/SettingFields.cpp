@@ -14,7 +14,10 @@ struct Field {
     FieldPointer (*get)(RenderSettings&);
 };
 
-#define LUMIVOX_FIELD(member) {#member, [](RenderSettings& s) { return FieldPointer(&s.member); }}
+#define LUMIVOX_FIELD(member)                                                                                \
+    {                                                                                                        \
+#member, [](RenderSettings & s) { return FieldPointer(&s.member); }                                  \
+    }
 
 const Field kFields[] = {
     LUMIVOX_FIELD(wireframe),       LUMIVOX_FIELD(showText),        LUMIVOX_FIELD(fontChanged),
@@ -24,7 +27,7 @@ const Field kFields[] = {
     LUMIVOX_FIELD(showNormals),     LUMIVOX_FIELD(inverseNormals),  LUMIVOX_FIELD(normalLength),
     LUMIVOX_FIELD(lighting),        LUMIVOX_FIELD(applyOffsetY),    LUMIVOX_FIELD(modelAngle),
     LUMIVOX_FIELD(frameInterval),   LUMIVOX_FIELD(lastFrameTime),   LUMIVOX_FIELD(lightPosition.x),
-    LUMIVOX_FIELD(lightPosition.y), LUMIVOX_FIELD(lightPosition.z),
+    LUMIVOX_FIELD(lightPosition.y), LUMIVOX_FIELD(lightPosition.z), LUMIVOX_FIELD(interpolate),
 };
 
 #undef LUMIVOX_FIELD
@@ -41,7 +44,8 @@ bool SetRenderSettingsField(const std::string& name, const std::string& value, s
     for (const Field& field : kFields) {
         if (name != field.name)
             continue;
-        const bool parsed = std::visit([&](auto* member) { return Parse(value, *member); }, field.get(*theRenderSettings));
+        const bool parsed =
+            std::visit([&](auto* member) { return Parse(value, *member); }, field.get(*theRenderSettings));
         if (!parsed)
             error = "--set " + name + " wants a number, not \"" + value + "\"";
         return parsed;

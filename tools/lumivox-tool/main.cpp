@@ -25,6 +25,13 @@ const Subcommand subcommands[] = {
      "                   [--step-ms S] [--set FIELD=VALUE]... [--out FILE.png] [--save-settings]\n"
      "                   draw the program's picture headless; with --model, that model (skin\n"
      "                   found from it when not given) instead of the settings file's"},
+    {"thumbnail", RunThumbnail,
+     "thumbnail -s SIZE MODEL OUT.png   the model alone on a transparent background,\n"
+     "                   the picture's long side SIZE pixels"},
+    {"export", RunExport,
+     "export --model M [--skin S] [--ramp R] [--block NAME] [--frames N] [--fps F] [--size WxH]\n"
+     "                   [--set FIELD=VALUE]... --out OUT   the animation as numbered PNG files\n"
+     "                   (OUT with %d, e.g. walk%03d.png) or an animated WebP (OUT.webp)"},
 };
 
 const char* const kPathNote = "paths may run through PAK and zip archives: .../pak0.pak/models/tank/tris.md2";
