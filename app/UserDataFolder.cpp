@@ -50,7 +50,7 @@ bool CopyWhole(const fs::path& from, const fs::path& to, std::string& error) {
 } // namespace
 
 std::string UserDataFolder() {
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME is ignored, as the freedesktop base directory rules say.
     const std::string xdg = Environment("XDG_DATA_HOME");
     if (!xdg.empty() && xdg.front() == '/')
         return (fs::path(xdg) / kFolderName).string();
