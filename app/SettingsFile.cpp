@@ -4,50 +4,18 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
-#include <sys/stat.h>
 
 #include "platform/os/CurrentDirectory.h"
 #include "platform/os/FileSource.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/PrivateProfile.h"
+#include "platform/os/Utf8.h"
 
 namespace {
 
 constexpr const char* kSection = "MD2Data";
 constexpr std::size_t kFileNameLimit = 60;
 constexpr DWORD kLongestValue = 4096;
-
-// A regular file that can be opened for reading; a folder is not one.
-bool IsReadableFile(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    struct stat info {};
-    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-    std::fclose(file);
-    return regular;
-}
-
-// Bytes of the well-formed UTF-8 sequence at the start of `text`, or 0 when there is none.
-std::size_t SequenceLength(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 0;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || text.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0;
-    }
-    return length;
-}
 
 // The text after the last '/' or '\'.
 std::string_view LastComponent(const char* path) {
@@ -64,7 +32,7 @@ std::string_view LastComponent(const char* path) {
 std::string CutToCharacters(std::string_view text, std::size_t limit, bool replaceMalformed) {
     std::string cut;
     for (std::size_t count = 0; count < limit && !text.empty(); ++count) {
-        const std::size_t length = SequenceLength(text);
+        const std::size_t length = Utf8SequenceLength(text);
         if (length == 0 && replaceMalformed)
             cut += "\xEF\xBF\xBD";
         else
@@ -122,7 +90,7 @@ void SettingsFile::ReadPath(const char* key, const char* defaultName, char (&fie
 
 void SettingsFile::LoadSettings(const char* fileName) {
     const std::string file = DataFolder() + fileName;
-    if (!HasDataFolder() || !IsReadableFile(file.c_str())) {
+    if (!HasDataFolder() || !IsReadablePlainFile(file)) {
         LoadDefaults();
         return;
     }

@@ -19,16 +19,6 @@ bool IsPakName(const std::string& name) {
     return EndsWithIgnoringCase(name, ".pak");
 }
 
-bool IsReadablePlainFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    struct stat info {};
-    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-    std::fclose(file);
-    return regular;
-}
-
 // Reads (or, with `bytes` null, looks for) a file inside the archive that `path` runs through.
 FileStatus ReadThroughArchive(const std::string& path, FileBytes* bytes, std::string& problem) {
     std::string archive;
@@ -42,6 +32,16 @@ FileStatus ReadThroughArchive(const std::string& path, FileBytes* bytes, std::st
 }
 
 } // namespace
+
+bool IsReadablePlainFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    struct stat info {};
+    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    std::fclose(file);
+    return regular;
+}
 
 bool IsArchiveName(const std::string& name) {
     return EndsWithIgnoringCase(name, ".pak") || EndsWithIgnoringCase(name, ".pk3") ||

@@ -15,6 +15,9 @@ bool SplitArchivePath(const std::string& path, std::string& archive, std::string
 // Reads the file at `path` into `bytes`. On Damaged, `problem` names the archive and what is wrong.
 FileStatus ReadFileBytes(const std::string& path, FileBytes& bytes, std::string& problem);
 
+// Whether `path` names a regular file on disk that can be read; a folder is not one.
+bool IsReadablePlainFile(const std::string& path);
+
 // Whether `path` names a regular file that can be read, or an entry of an archive that can be read.
 bool FileExists(const std::string& path);
 

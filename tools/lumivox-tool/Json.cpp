@@ -3,26 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
+#include "platform/os/Utf8.h"
 
-// Length of the valid UTF-8 sequence starting at text[i], or 0.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || i + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-            return 0;
-    }
-    return length;
-}
+namespace {
 
 void AppendEscaped(std::string& out, unsigned char byte) {
     char escape[8];
@@ -43,7 +26,7 @@ std::string JsonString(std::string_view text) {
             AppendEscaped(out, c);
         } else if (c < 0x80) {
             out += static_cast<char>(c);
-        } else if (std::size_t length = Utf8SequenceLength(text, i)) {
+        } else if (std::size_t length = Utf8SequenceLength(text.substr(i))) {
             out.append(text.substr(i, length));
             i += length - 1;
         } else {
