@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 #include "state/RenderSettings.h"
 #include "desktop/LumivoxViewWindow.h"
@@ -31,6 +32,12 @@ void BM_WindowPicture(benchmark::State& state) {
     std::strcpy(file.md2Path, (kDataFolder + "ex1.md2").c_str());
     std::strcpy(file.texturePath, (kDataFolder + "ex1.jpg").c_str());
     std::strcpy(file.cartoonPath, (kDataFolder + "catoon.jpg").c_str());
+    // The view's initial update reads Data/MD2DATA.ini below the working folder; the source tree's
+    // Data/ keeps the paths above, wherever the benchmark is started from.
+    if (chdir(LUMIVOX_SOURCE_DIR) != 0) {
+        state.SkipWithError("cannot enter the source folder");
+        return;
+    }
     CLumivoxViewWindow window;
     window.View().saveSettingsOnDestroy = false;
     window.resize(width, height);
