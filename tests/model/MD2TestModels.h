@@ -35,6 +35,19 @@ inline HRESULT ReadModelBytes(MD2Model& model, const std::string& path, const st
     return model.ReadFile();
 }
 
+// Writes a two-frame test model to `md2Path` and returns a record naming it with the bundled skin
+// and cartoon ramp, at speed 30.
+inline ModelFile WriteTestModelFile(const std::string& md2Path) {
+    WriteFileBytes(md2Path, WriteMD2(MakeTestModel({"a01", "a02"})));
+    const std::string data = LUMIVOX_SOURCE_DIR "/Data/";
+    ModelFile file{};
+    file.speed = 30;
+    std::strcpy(file.md2Path, md2Path.c_str());
+    std::strcpy(file.texturePath, (data + "ex1.jpg").c_str());
+    std::strcpy(file.cartoonPath, (data + "catoon.jpg").c_str());
+    return file;
+}
+
 template <typename T> void Poke(std::vector<std::uint8_t>& bytes, std::size_t offset, T value) {
     std::memcpy(bytes.data() + offset, &value, sizeof value);
 }

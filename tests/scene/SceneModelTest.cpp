@@ -10,23 +10,13 @@
 
 namespace {
 
-const std::string kData = LUMIVOX_SOURCE_DIR "/Data/";
-
 class SceneModelTest : public ::testing::Test {
 protected:
-    SceneModelTest() {
-        WriteFileBytes(dir.File("m.md2"), WriteMD2(MakeTestModel({"a01", "a02"})));
-        parameters.speed = 30;
-        std::strcpy(parameters.md2Path, dir.File("m.md2").c_str());
-        std::strcpy(parameters.texturePath, (kData + "ex1.jpg").c_str());
-        std::strcpy(parameters.cartoonPath, (kData + "catoon.jpg").c_str());
-    }
-
     TempDir dir;
     MessageRecorder recorder;
     SettingsScope scope;
     TestDevice device;
-    ModelFile parameters{};
+    ModelFile parameters = WriteTestModelFile(dir.File("m.md2"));
 };
 
 TEST_F(SceneModelTest, ASceneReplacesItsModelAndReleasesTheOldTextures) {
