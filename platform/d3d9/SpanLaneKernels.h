@@ -307,8 +307,9 @@ LUMIVOX_LANES IntLanes DepthTest(DWORD func, IntLanes value, IntLanes stored) {
 }
 
 // Shades the pixels x0 .. x1 of a row: the stages, the depth test and write, the blend and the
-// writes. A group of lanes that lies inside the span reads and writes the row whole: the pixels
-// that fail keep what they had.
+// writes. A group of lanes that lies inside the row reads and writes eight pixels whole, also past
+// the span's end: the pixels outside it or failing a test are written back as they were (the row
+// belongs to this thread while it draws).
 template <int Blend, bool Depth, bool Second>
 void ShadeLanes(const LaneSetup& setup, int x0, int x1) {
     // Copies: the row writes below could otherwise alias the setup and make every group read it again.
@@ -320,7 +321,7 @@ void ShadeLanes(const LaneSetup& setup, int x0, int x1) {
         const IntLanes xi = LaneOffsets() + x;
         const FloatLanes fx = __builtin_convertvector(xi, FloatLanes) - s.originX;
         const IntLanes valid = xi <= x1;
-        const bool whole = x + kSpanLanes - 1 <= x1;
+        const bool whole = x + kSpanLanes <= h.rowWidth;
         IntLanes depth = IntLanes{}, stored = IntLanes{}, pass = valid;
         if (Depth) {
             depth = QuantizeDepthLanes(s.zRow + s.zdx * fx);

@@ -44,6 +44,7 @@ struct LaneShading {
     DWORD alphaOr = 0;
     DWORD* colors = nullptr; // the row's pixels
     WORD* depths = nullptr;  // and depths (null without the depth test)
+    int rowWidth = 0;        // pixels of the row that exist in both
 };
 
 // Everything about a span row that the lanes read.

@@ -241,6 +241,7 @@ void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans&
     h.depthWrite = p.depthTest && t.tests.depthWrite;
     h.factor = t.factor;
     h.alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+    h.rowWidth = p.depthTest && p.depth.width < p.color.width ? p.depth.width : p.color.width;
     t.shadeLanes = t.shadeInLanes ? p.laneSpan : nullptr;
 }
 
