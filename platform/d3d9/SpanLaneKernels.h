@@ -179,59 +179,100 @@ LUMIVOX_LANES UnsignedLanes BlendSourceAlphaLanes(UnsignedLanes source, Unsigned
 
 // ---- Texture coordinates and texels ----
 
-// A sampler's coordinates for the lanes, and whether each pixel is minified.
+// A sampler's coordinates for the lanes, and whether each pixel is minified (with the footprint
+// that decided it: d(u, v, w)/dx, then d(u, v, w)/dy).
 struct LaneCoordinates {
-    FloatLanes u, v;
+    FloatLanes u, v, w;
     IntLanes minified;
+    FloatLanes footprint[6];
 };
 
 LUMIVOX_LANES LaneCoordinates CoordinatesOf(const LaneSampler& t, FloatLanes fx, FloatLanes w) {
     LaneCoordinates c;
     c.u = (t.row[0] + t.dx[0] * fx) * w;
     c.v = (t.row[1] + t.dx[1] * fx) * w;
+    c.w = FloatLanes{};
     c.minified = IntLanes{};
     if (t.derivatives) {
         // The footprint: d(a/q)/dx = (dA/dx - a dq/dx) / q for each coordinate, then the larger
         // squared step in texels.
-        const FloatLanes r = (t.row[2] + t.dx[2] * fx) * w;
+        c.w = (t.row[2] + t.dx[2] * fx) * w;
         const FloatLanes dudx = (t.dx[0] - c.u * t.qdx) * w, dvdx = (t.dx[1] - c.v * t.qdx) * w;
-        const FloatLanes dwdx = (t.dx[2] - r * t.qdx) * w;
+        const FloatLanes dwdx = (t.dx[2] - c.w * t.qdx) * w;
         const FloatLanes dudy = (t.dy[0] - c.u * t.qdy) * w, dvdy = (t.dy[1] - c.v * t.qdy) * w;
-        const FloatLanes dwdy = (t.dy[2] - r * t.qdy) * w;
+        const FloatLanes dwdy = (t.dy[2] - c.w * t.qdy) * w;
         const FloatLanes sx = (dudx * t.width) * (dudx * t.width) + (dvdx * t.height) * (dvdx * t.height) +
                               (dwdx * t.depth) * (dwdx * t.depth);
         const FloatLanes sy = (dudy * t.width) * (dudy * t.width) + (dvdy * t.height) * (dvdy * t.height) +
                               (dwdy * t.depth) * (dwdy * t.depth);
         const FloatLanes larger = sx > sy ? sx : sy;
         c.minified = larger > t.threshold;
+        c.footprint[0] = dudx;
+        c.footprint[1] = dvdx;
+        c.footprint[2] = dwdx;
+        c.footprint[3] = dudy;
+        c.footprint[4] = dvdy;
+        c.footprint[5] = dwdy;
     }
     return c;
 }
 
+// A texel index on an axis: clamped to the edge, or wrapped on a power of two.
+LUMIVOX_LANES IntLanes AddressLanes(IntLanes index, int last, bool clamp) {
+    if (!clamp)
+        return index & last;
+    index = index < 0 ? IntLanes{} : index;
+    return index > last ? IntLanes{} + last : index;
+}
+
 LUMIVOX_LANES UnsignedLanes NearestTexels(const LaneSampler& t, const LaneCoordinates& c) {
     const IntLanes pu = SnapLanes(c.u * t.width), pv = SnapLanes(c.v * t.height);
-    return Gather(t.texels, ((pv >> 8) & t.maskY) * t.pitch + ((pu >> 8) & t.maskX)) | t.orMask;
+    const IntLanes at = AddressLanes(pv >> 8, t.maskY, t.clamp) * t.pitch + AddressLanes(pu >> 8, t.maskX, t.clamp);
+    return Gather(t.texels, at) | t.orMask;
 }
 
 LUMIVOX_LANES UnsignedLanes LinearTexels(const LaneSampler& t, const LaneCoordinates& c) {
     const IntLanes lu = SnapLanes(c.u * t.width - 0.5f), lv = SnapLanes(c.v * t.height - 0.5f);
-    const IntLanes c0 = (lu >> 8) & t.maskX, c1 = ((lu >> 8) + 1) & t.maskX;
-    const IntLanes r0 = ((lv >> 8) & t.maskY) * t.pitch, r1 = (((lv >> 8) + 1) & t.maskY) * t.pitch;
+    const IntLanes c0 = AddressLanes(lu >> 8, t.maskX, t.clamp), c1 = AddressLanes((lu >> 8) + 1, t.maskX, t.clamp);
+    const IntLanes r0 = AddressLanes(lv >> 8, t.maskY, t.clamp) * t.pitch;
+    const IntLanes r1 = AddressLanes((lv >> 8) + 1, t.maskY, t.clamp) * t.pitch;
     const UnsignedLanes t00 = Gather(t.texels, r0 + c0) | t.orMask, t10 = Gather(t.texels, r0 + c1) | t.orMask;
     const UnsignedLanes t01 = Gather(t.texels, r1 + c0) | t.orMask, t11 = Gather(t.texels, r1 + c1) | t.orMask;
     return BilinearLanes(t00, t10, t01, t11, UnsignedLanes(lu & 255), UnsignedLanes(lv & 255));
 }
 
-// The texels of a wrapping power-of-two texture, each pixel with the filter its footprint picks;
-// a filter no lane needs is not worked out.
-LUMIVOX_LANES UnsignedLanes TexelLanes(const LaneSampler& t, const LaneCoordinates& c) {
-    const IntLanes linear =
-        t.derivatives ? (c.minified ? IntLanes{} - t.minLinear : IntLanes{} - t.magLinear) : IntLanes{} - t.magLinear;
+LUMIVOX_LANES UnsignedLanes FilteredTexels(const LaneSampler& t, const LaneCoordinates& c, IntLanes linear) {
     if (EveryLane(linear))
         return LinearTexels(t, c);
     if (!AnyLane(linear))
         return NearestTexels(t, c);
     return linear ? LinearTexels(t, c) : NearestTexels(t, c);
+}
+
+// The texels, each pixel with the filter its footprint picks; a filter no lane needs is not
+// worked out.
+LUMIVOX_LANES UnsignedLanes TexelLanes(const LaneSampler& t, const LaneCoordinates& c) {
+    if (!t.minifiedSample) {
+        const IntLanes linear = t.derivatives ? (c.minified ? IntLanes{} - t.minLinear : IntLanes{} - t.magLinear)
+                                              : IntLanes{} - t.magLinear;
+        return FilteredTexels(t, c, linear);
+    }
+    // Mip-mapped: the magnified pixels read the top level with the magnification filter.
+    UnsignedLanes texels = UnsignedLanes{};
+    if (!EveryLane(c.minified))
+        texels = FilteredTexels(t, c, IntLanes{} - t.magLinear);
+    if (!AnyLane(c.minified))
+        return texels;
+    for (int i = 0; i < kSpanLanes; ++i) {
+        if (!c.minified[i])
+            continue;
+        const float coords[3] = {c.u[i], c.v[i], c.w[i]};
+        float footprint[6];
+        for (int k = 0; k < 6; ++k)
+            footprint[k] = c.footprint[k][i];
+        texels[i] = t.minifiedSample(t.samplerSetup, coords, footprint);
+    }
+    return texels;
 }
 
 // ---- The per-pixel path's values ----

@@ -12,6 +12,10 @@
 
 constexpr int kSpanLanes = 8;
 
+// Samples a pixel of a minified mip-mapped texture: coords u, v, w; footprint d(u, v, w)/dx then
+// d(u, v, w)/dy.
+using LaneMinifiedSample = DWORD (*)(const void* samplerSetup, const float* coords, const float* footprint);
+
 // One sampler's coordinate planes along the row and what the filter choice needs.
 struct LaneSampler {
     bool active = false;
@@ -20,11 +24,18 @@ struct LaneSampler {
     float qdx, qdy;
     float width, height, depth; // of the sampled level
     float threshold;
-    // A power-of-two texture that wraps on both axes: the lanes also read and filter its texels.
+    // A power-of-two texture that wraps on both axes, or any texture clamped on both: the lanes
+    // also read and filter its texels.
     const DWORD* texels = nullptr;
     DWORD orMask;
-    int maskX, maskY, pitch;
+    bool clamp;         // clamped (else wrapped)
+    int maskX, maskY;   // the last column and row (wrapping: the masks)
+    int pitch;
     bool magLinear, minLinear; // the filters are bilinear
+    // A mip-mapped texture: the lanes read its top level where it is magnified (its footprint at
+    // most a texel); the pixels where it is minified are sampled by this, one by one.
+    LaneMinifiedSample minifiedSample = nullptr;
+    const void* samplerSetup = nullptr;
 };
 
 // What the first stage's colour or alpha is (the order of the span functions' sources).

@@ -139,6 +139,28 @@ SpanTests SpanTestsOf(const PixelSetup& p) {
     return {p.alphaTest, p.depthWrite, p.alphaFunc, p.alphaRef, p.depthFunc};
 }
 
+DWORD SampleMinifiedLane(const void* setup, const float* coords, const float* d) {
+    return SampleTexture(*static_cast<const SamplerSetup*>(setup), coords, {d[0], d[1], d[2], d[3], d[4], d[5]});
+}
+
+bool ClampsBoth(const SpanSampler& s) {
+    return s.addressU == D3DTADDRESS_CLAMP && s.addressV == D3DTADDRESS_CLAMP;
+}
+
+// A mip-mapped flat texture whose pixels are minified exactly where the footprint passes one
+// texel (no level-of-detail bias): the lanes read its magnified pixels.
+bool MipMappedInLanes(const SpanSampler& s) {
+    return s.setup->kind == TextureKind::Flat && s.setup->lodBias == 0.0f;
+}
+
+// Whether the lanes read a sampler's texels.
+bool TexelsInLanes(const SpanSampler& s) {
+    if (!s.setup)
+        return true;
+    const bool addressed = s.view.width > 0 && s.view.height > 0 && (s.wrapsPow2 || ClampsBoth(s));
+    return addressed && (!s.general || MipMappedInLanes(s));
+}
+
 LaneSampler LaneSamplerOf(const SpanSampler& s, const SpanCoords& c) {
     LaneSampler out;
     out.active = s.setup != nullptr;
@@ -156,14 +178,19 @@ LaneSampler LaneSamplerOf(const SpanSampler& s, const SpanCoords& c) {
     out.height = float(s.view.height);
     out.depth = float(s.view.depth);
     out.threshold = s.minificationThreshold;
-    if (s.wrapsPow2) {
+    if (TexelsInLanes(s)) {
         out.texels = s.view.texels;
         out.orMask = s.view.orMask;
+        out.clamp = !s.wrapsPow2;
         out.maskX = s.view.width - 1;
         out.maskY = s.view.height - 1;
         out.pitch = s.view.pitch;
         out.magLinear = s.magFilter == D3DTEXF_LINEAR || s.magFilter == D3DTEXF_ANISOTROPIC;
         out.minLinear = s.minFilter == D3DTEXF_LINEAR || s.minFilter == D3DTEXF_ANISOTROPIC;
+        if (s.general) {
+            out.minifiedSample = SampleMinifiedLane;
+            out.samplerSetup = s.setup;
+        }
     }
     return out;
 }
@@ -215,9 +242,9 @@ void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans&
                                            pl.dx[2] == 0.0f && pl.dx[3] == 0.0f);
     t.flatDiffuse = pl.flatDiffuse ? PackDiffuse(pl.diffuse) : 0;
     t.lanes = !t.sampler0.general && !t.sampler1.general;
-    t.shadeInLanes = t.lanes && !t.tests.alphaTest && Blend != BlendKind::Other &&
-                     (!t.sampler0.setup || t.sampler0.wrapsPow2) && (!t.sampler1.setup || t.sampler1.wrapsPow2);
-    if (!t.lanes)
+    t.shadeInLanes = !t.tests.alphaTest && Blend != BlendKind::Other && TexelsInLanes(t.sampler0) &&
+                     TexelsInLanes(t.sampler1);
+    if (!t.lanes && !t.shadeInLanes)
         return;
     LaneSetup& l = t.laneSetup;
     l = LaneSetup{};
@@ -269,9 +296,9 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
 
     // Spans too short to fill the lanes take the per-pixel loop unless the lanes finish them.
     constexpr int kShortSpan = 4;
-    const bool lanes = t.lanes && (t.shadeInLanes || x1 - x0 + 1 >= kShortSpan);
+    const bool lanes = t.lanes && x1 - x0 + 1 >= kShortSpan;
     LaneSetup& l = t.laneSetup;
-    if (lanes) {
+    if (lanes || t.shadeInLanes) {
         l.zRow = zRow;
         l.qRow = qRow;
         l.spanW = spanW;

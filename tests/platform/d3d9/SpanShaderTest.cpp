@@ -59,6 +59,8 @@ protected:
 
     // Texture coordinates over [-spread, spread] instead of [0, 1] when set.
     float coordinateSpread = 0.0f;
+    // Scales the coordinates' steps between pixels (larger: more pixels minified).
+    float coordinateSteps = 1.0f;
 
     SpanPlanes Planes(int count, unsigned seed) const {
         std::mt19937 random(seed);
@@ -81,6 +83,10 @@ protected:
         if (coordinateSpread > 0.0f)
             for (int i = 4; i < count; ++i)
                 pl.base[i] = (unit(random) * 2.0f - 1.0f) * coordinateSpread * pl.q[0];
+        for (int i = 4; i < count; ++i) {
+            pl.dx[i] *= coordinateSteps;
+            pl.dy[i] *= coordinateSteps;
+        }
         return pl;
     }
 
@@ -211,6 +217,38 @@ TEST_F(SpanShaderTest, MipMappedTexturesMatch) {
             return p;
         },
         true);
+}
+
+// The overlay text: a clamped mip-mapped texture without level-of-detail bias, times the diffuse
+// colour, blended over the target; magnified pixels, minified ones and both in one group of lanes.
+TEST_F(SpanShaderTest, ClampedMipMappedTexturesMatch) {
+    const TexelView mips[2] = {views[0], {texels1.data(), 8, 4, 1, 8, 32, 0}};
+    const TexelView oddMips[2] = {{texels0.data(), 12, 7, 1, 16, 128, 0}, {texels1.data(), 6, 3, 1, 8, 32, 0}};
+    coordinateSpread = 1.5f;
+    for (const TexelView* levels : {mips, oddMips})
+        for (const float steps : {0.5f, 4.0f, 40.0f})
+            for (const DWORD filter : {D3DTEXF_LINEAR, D3DTEXF_POINT}) {
+                coordinateSteps = steps;
+                ExpectSameAsGeneral(
+                    [&](Buffers& b) {
+                        PixelSetup p = BaseSetup(b, D3DFMT_A8R8G8B8, false);
+                        p.stageCount = 1;
+                        p.stages[0] = Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE,
+                                            D3DTA_TEXTURE, D3DTA_DIFFUSE);
+                        SamplerSetup& s = p.samplers[0];
+                        s.views = levels;
+                        s.levels = 2;
+                        s.address[0] = s.address[1] = D3DTADDRESS_CLAMP;
+                        s.magFilter = filter;
+                        s.minFilter = s.mipFilter = D3DTEXF_LINEAR;
+                        s.needsDerivatives = true;
+                        p.blend.enabled = true;
+                        p.blend.src = p.blend.srcAlpha = D3DBLEND_SRCALPHA;
+                        p.blend.dest = p.blend.destAlpha = D3DBLEND_INVSRCALPHA;
+                        return p;
+                    },
+                    true);
+            }
 }
 
 TEST_F(SpanShaderTest, ShadowPassStagesMatch) {
