@@ -5,6 +5,7 @@
 #include "platform/d3d9/Buffers.h"
 #include "platform/d3d9/DeviceState.h"
 #include "platform/d3d9/DrawQueue.h"
+#include "platform/d3d9/PixelInputs.h"
 #include "platform/d3d9/PixelPipeline.h"
 #include "platform/d3d9/Surface.h"
 #include "platform/d3d9/Texture.h"
@@ -136,6 +137,8 @@ private:
         UINT stride = 0;
     };
     bool PrepareDraw();
+    void PreparePixels();
+    void RefreshSampledTextures();
     void PreparePixelSetup();
     void PrepareSamplers();
     bool VertexFitsStride(UINT stride) const;
@@ -177,7 +180,10 @@ private:
     VertexLayout layout_;
     UINT layoutExtent_[kMaxStreams] = {}; // bytes of a vertex each stream must hold
     VertexSetup vertexSetup_;
+    VertexPlan vertexPlan_;
+    bool planDirty_ = true; // the layout, the lights or the varyings changed since the plan
     PixelSetup pixelSetup_;
+    PixelInputs pixelInputs_; // what pixelSetup_ was made from
     SpanFunction spanFunction_ = nullptr;
     SampledTexture* stageTextures_[kMaxTextureStages] = {};
     PixelRect drawRect_{};

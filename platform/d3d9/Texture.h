@@ -4,6 +4,8 @@
 #include "platform/d3d9/Surface.h"
 #include "platform/d3d9/Volume.h"
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -26,19 +28,28 @@ public:
     void MarkStale() { viewsStale_ = true; }
     // The most detailed level sampled (SetLOD of managed textures).
     int BaseLevel() const { return baseLevel_; }
+    // Unique to this texture for the life of the process (never 0): unlike its address, it is not
+    // given again to a texture made after this one is destroyed.
+    std::uint64_t Serial() const { return serial_; }
 
 protected:
-    SampledTexture(TextureKind kind, int levels) : kind_(kind), levelCount_(levels) {}
+    SampledTexture(TextureKind kind, int levels) : kind_(kind), levelCount_(levels), serial_(NextSerial()) {}
     void SetLevelCount(int levels) { levelCount_ = levels; }
     void SetBaseLevel(int level) { baseLevel_ = level; }
     virtual void RefreshViews() = 0;
     std::vector<TexelView> views_;
 
 private:
+    static std::uint64_t NextSerial() {
+        static std::atomic<std::uint64_t> last{0};
+        return ++last;
+    }
+
     bool viewsStale_ = true;
     int baseLevel_ = 0;
     TextureKind kind_;
     int levelCount_;
+    std::uint64_t serial_;
 };
 
 // The sampler's view of a texture made by this device; null for null.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -267,8 +268,10 @@ void ProjectVertex(const VertexSetup& s, PipelineVertex& v) {
     v.screen[3] = rhw;
 }
 
-void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
-                   PipelineVertex& out) {
+namespace {
+
+void ProcessGeneralVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                          PipelineVertex& out) {
     float position[4];
     ReadElement(vertex.data[layout.position.stream] + layout.position.offset, layout.position.type, position);
     if (layout.position.type == D3DDECLTYPE_FLOAT3 || layout.position.type < D3DDECLTYPE_FLOAT3)
@@ -332,4 +335,153 @@ void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, cons
         for (int c = 0; c < s.varyings.texComponents[set]; ++c)
             out.varying[offset + c] = coords[c];
     }
+}
+
+float ReadFloat(const BYTE* p) {
+    float v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+int FloatCount(D3DDECLTYPE type) {
+    return type >= D3DDECLTYPE_FLOAT1 && type <= D3DDECLTYPE_FLOAT4 ? int(type - D3DDECLTYPE_FLOAT1) + 1 : 0;
+}
+
+// Lighting whose only per-vertex part is the diffuse sum of directional lights.
+bool LightingIsSimple(const VertexLayout& layout, const VertexSetup& s) {
+    if (layout.normal.type != D3DDECLTYPE_FLOAT3 || !layout.normal.present)
+        return false;
+    if (s.specularLighting && s.material.Power > 0.0f)
+        return false;
+    for (const ActiveLight& light : s.lights)
+        if (light.type != D3DLIGHT_DIRECTIONAL)
+            return false;
+    return true;
+}
+
+bool CoordinatesAreFloats(const VertexLayout& layout, const VertexSetup& s) {
+    for (int set = 0; set < kMaxTextureCoordinateSets; ++set) {
+        const VertexElementRef& ref = layout.texcoord[set];
+        if (s.varyings.texcoord[set] >= 0 && ref.present && FloatCount(ref.type) == 0)
+            return false;
+    }
+    return true;
+}
+
+// The colours of a vertex without colours of its own: everything but the diffuse light sum is the
+// same for each vertex (the same steps as Light, in the same order).
+void PrepareLitColors(const VertexSetup& s, VertexPlan& plan) {
+    float ma[4], ms[4], me[4];
+    ValueToFloats(s.material.Diffuse, plan.materialDiffuse);
+    ValueToFloats(s.material.Ambient, ma);
+    ValueToFloats(s.material.Specular, ms);
+    ValueToFloats(s.material.Emissive, me);
+    float ambient[3] = {0, 0, 0};
+    const float attenuation = 1.0f;
+    for (const ActiveLight& light : s.lights)
+        for (int i = 0; i < 3; ++i)
+            ambient[i] += attenuation * light.ambient[i];
+    const float specular[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        plan.lightBase[i] = me[i] + ma[i] * (s.globalAmbient[i] + ambient[i]);
+        plan.specular[i] = Saturate(ms[i] * specular[i]);
+    }
+    plan.diffuse[3] = Saturate(plan.materialDiffuse[3]);
+    plan.specular[3] = Saturate(ms[3]);
+}
+
+// Reads as ReadElement does, then zeroes the components the set does not have.
+VertexPlan::CoordinateRead PlanCoordinates(const VertexElementRef& ref, int offset, int written) {
+    VertexPlan::CoordinateRead read{offset, written, ref.stream, ref.offset, 0, {0, 0, 0, 0}};
+    if (!ref.present)
+        return read;
+    const int floats = FloatCount(ref.type);
+    read.reads = std::min(floats, ref.components);
+    if (floats < 4 && ref.components >= 4)
+        read.fill[3] = 1.0f;
+    return read;
+}
+
+void LightDirectional(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                      const VertexPlan& plan, float* diffuseOut) {
+    const BYTE* at = vertex.data[layout.normal.stream] + layout.normal.offset;
+    const float normal[3] = {ReadFloat(at), ReadFloat(at + 4), ReadFloat(at + 8)};
+    float n[3];
+    for (int i = 0; i < 3; ++i)
+        n[i] = normal[0] * s.normalMatrix[0][i] + normal[1] * s.normalMatrix[1][i] +
+               normal[2] * s.normalMatrix[2][i];
+    if (s.normalizeNormals)
+        Normalize3(n);
+    float diffuse[3] = {0, 0, 0};
+    const float attenuation = 1.0f;
+    for (const ActiveLight& light : s.lights) {
+        const float nDotL = std::max(0.0f, Dot3(n, light.direction));
+        for (int i = 0; i < 3; ++i)
+            diffuse[i] += attenuation * nDotL * light.diffuse[i];
+    }
+    for (int i = 0; i < 3; ++i)
+        diffuseOut[i] = Saturate(plan.lightBase[i] + plan.materialDiffuse[i] * diffuse[i]);
+    diffuseOut[3] = plan.diffuse[3];
+}
+
+void ProcessCommonVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                         const VertexPlan& plan, PipelineVertex& out) {
+    const BYTE* at = vertex.data[layout.position.stream] + layout.position.offset;
+    const float position[4] = {ReadFloat(at), ReadFloat(at + 4), ReadFloat(at + 8), 1.0f};
+    const auto& m = s.worldViewProjection;
+    for (int i = 0; i < 4; ++i)
+        out.clip[i] =
+            position[0] * m[0][i] + position[1] * m[1][i] + position[2] * m[2][i] + position[3] * m[3][i];
+    out.outcode = Outcode(out.clip, s.guardBand);
+    if (out.outcode == 0)
+        ProjectVertex(s, out);
+    if (plan.lit)
+        LightDirectional(layout, vertex, s, plan, out.varying);
+    else
+        std::memcpy(out.varying, plan.diffuse, sizeof plan.diffuse);
+    if (s.varyings.specular >= 0)
+        std::memcpy(out.varying + s.varyings.specular, plan.specular, sizeof plan.specular);
+    for (int k = 0; k < plan.coordinateSets; ++k) {
+        const VertexPlan::CoordinateRead& read = plan.coordinates[k];
+        const BYTE* source = vertex.data[read.stream] + read.byteOffset;
+        float* target = out.varying + read.offset;
+        for (int c = 0; c < read.written; ++c)
+            target[c] = c < read.reads ? ReadFloat(source + 4 * c) : read.fill[c];
+    }
+}
+
+} // namespace
+
+void PrepareVertexPlan(const VertexLayout& layout, const VertexSetup& s, VertexPlan& plan) {
+    plan = VertexPlan{};
+    plan.lit = s.lighting;
+    plan.common = !layout.pretransformed && layout.position.present &&
+                  layout.position.type == D3DDECLTYPE_FLOAT3 && !layout.diffuse.present &&
+                  !layout.specular.present && (!s.lighting || LightingIsSimple(layout, s)) &&
+                  CoordinatesAreFloats(layout, s);
+    if (!plan.common)
+        return;
+    if (s.lighting) {
+        PrepareLitColors(s, plan);
+    } else {
+        // Without lighting a vertex without colours is opaque white with no specular colour.
+        for (int i = 0; i < 4; ++i) {
+            plan.diffuse[i] = 1.0f;
+            plan.specular[i] = 0.0f;
+        }
+    }
+    for (int set = 0; set < kMaxTextureCoordinateSets; ++set) {
+        const int offset = s.varyings.texcoord[set];
+        if (offset >= 0)
+            plan.coordinates[plan.coordinateSets++] =
+                PlanCoordinates(layout.texcoord[set], offset, std::min(s.varyings.texComponents[set], 4));
+    }
+}
+
+void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                   const VertexPlan& plan, PipelineVertex& out) {
+    if (plan.common)
+        ProcessCommonVertex(layout, vertex, s, plan, out);
+    else
+        ProcessGeneralVertex(layout, vertex, s, out);
 }

@@ -61,8 +61,36 @@ struct VertexStreams {
     const BYTE* data[kMaxStreams] = {};
 };
 
+// What processing a vertex needs that is the same for every vertex of a layout under a setup,
+// worked out once for both. The common layouts (three-float position and normal, no vertex
+// colours, float texture coordinates) lit by directional lights without specular highlights
+// take a short path built on it; every other combination takes the general one. Both give the
+// same results bit for bit.
+struct VertexPlan {
+    struct CoordinateRead {
+        int offset;  // first varying written
+        int written; // varyings written
+        int stream;  // where the set is read from
+        UINT byteOffset;
+        int reads; // floats read from the vertex; the others come from `fill`
+        float fill[4];
+    };
+    bool common = false;
+    bool lit = false;
+    float materialDiffuse[4] = {};
+    float lightBase[3] = {}; // emissive + ambient material x (global ambient + lights' ambient)
+    float diffuse[4] = {};   // the colour of every vertex without lighting; with it, the alpha
+    float specular[4] = {};
+    int coordinateSets = 0;
+    CoordinateRead coordinates[kMaxTextureCoordinateSets] = {};
+};
+
+// Call again whenever the layout, the lights, the material, the lighting states or the varying
+// layout change.
+void PrepareVertexPlan(const VertexLayout& layout, const VertexSetup& setup, VertexPlan& plan);
+
 void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& setup,
-                   PipelineVertex& out);
+                   const VertexPlan& plan, PipelineVertex& out);
 
 // Screen position from the clip position (w must be positive).
 void ProjectVertex(const VertexSetup& setup, PipelineVertex& v);
