@@ -138,6 +138,8 @@ private:
     };
     bool PrepareDraw();
     void PreparePixels();
+    bool SamePixelStates() const;
+    void NoteTextureVersions();
     void RefreshSampledTextures();
     void PreparePixelSetup();
     void PrepareSamplers();
@@ -186,6 +188,7 @@ private:
     PixelInputs pixelInputs_; // what pixelSetup_ was made from
     SpanFunction spanFunction_ = nullptr;
     SampledTexture* stageTextures_[kMaxTextureStages] = {};
+    std::uint64_t stageVersions_[kMaxTextureStages] = {}; // of stageTextures_ when last read
     PixelRect drawRect_{};
 
     std::unique_ptr<WorkerPool> pool_;

@@ -164,15 +164,16 @@ void Device::PrepareSamplers() {
 // Makes a new pixel setup only when what it is made from differs from what the current one was
 // made from: states set and set back between two draws cost nothing.
 void Device::PreparePixels() {
-    const TargetView color = TargetViewOf(renderTarget_), depth = TargetViewOf(depthStencil_);
-    if (pixelDirty_ && !pixelInputs_.SameStates(state_, color, depth)) {
+    if (pixelDirty_ && !SamePixelStates()) {
         PreparePixelSetup();
-        pixelInputs_.CaptureStates(state_, color, depth);
+        pixelInputs_.CaptureStates(state_, pixelSetup_.color, pixelSetup_.depth);
         pixelInputs_.CaptureSamplers(pixelSetup_, state_, textures_);
+        NoteTextureVersions();
         setupQueued_ = false;
     } else if (!pixelInputs_.SameSamplers(pixelSetup_, state_, textures_)) {
         PrepareSamplers();
         pixelInputs_.CaptureSamplers(pixelSetup_, state_, textures_);
+        NoteTextureVersions();
         setupQueued_ = false;
     } else {
         RefreshSampledTextures();
@@ -180,11 +181,22 @@ void Device::PreparePixels() {
     pixelDirty_ = samplersDirty_ = false;
 }
 
+bool Device::SamePixelStates() const {
+    return pixelInputs_.SameStates(state_, TargetViewOf(renderTarget_), TargetViewOf(depthStencil_));
+}
+
+void Device::NoteTextureVersions() {
+    for (int s = 0; s < pixelSetup_.stageCount; ++s)
+        if (stageTextures_[s])
+            stageVersions_[s] = stageTextures_[s]->Version();
+}
+
 // Texture contents or levels of detail may have changed since the setup was made.
 void Device::RefreshSampledTextures() {
     for (int s = 0; s < pixelSetup_.stageCount; ++s) {
-        if (!stageTextures_[s])
+        if (!stageTextures_[s] || stageTextures_[s]->Version() == stageVersions_[s])
             continue;
+        stageVersions_[s] = stageTextures_[s]->Version();
         SamplerSetup& sampler = pixelSetup_.samplers[s];
         const TexelView* views = sampler.views;
         const int baseLevel = sampler.baseLevel;

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 namespace {
 
 void Multiply(const D3DMATRIX& a, const D3DMATRIX& b, float out[4][4]) {
@@ -67,6 +71,21 @@ float Dot3(const float* a, const float* b) {
 
 float Saturate(float v) {
     return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+}
+
+// p x m for a row vector p; the four lanes do each column's multiplies and adds in the order the
+// scalar form does, so the results are the same.
+void TransformPoint(const float p[4], const float m[4][4], float out[4]) {
+#if defined(__SSE2__)
+    __m128 sum = _mm_mul_ps(_mm_set1_ps(p[0]), _mm_loadu_ps(m[0]));
+    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(p[1]), _mm_loadu_ps(m[1])));
+    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(p[2]), _mm_loadu_ps(m[2])));
+    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(p[3]), _mm_loadu_ps(m[3])));
+    _mm_storeu_ps(out, sum);
+#else
+    for (int i = 0; i < 4; ++i)
+        out[i] = p[0] * m[0][i] + p[1] * m[1][i] + p[2] * m[2][i] + p[3] * m[3][i];
+#endif
 }
 
 unsigned Outcode(const float* c, float guardBand) {
@@ -298,10 +317,7 @@ void ProcessGeneralVertex(const VertexLayout& layout, const VertexStreams& verte
         }
         out.outcode = 0;
     } else {
-        const auto& m = s.worldViewProjection;
-        for (int i = 0; i < 4; ++i)
-            out.clip[i] =
-                position[0] * m[0][i] + position[1] * m[1][i] + position[2] * m[2][i] + position[3] * m[3][i];
+        TransformPoint(position, s.worldViewProjection, out.clip);
         out.outcode = Outcode(out.clip, s.guardBand);
         if (out.outcode == 0)
             ProjectVertex(s, out);
@@ -396,7 +412,7 @@ VertexPlan::CoordinateRead PlanCoordinates(const VertexElementRef& ref, int offs
     if (!ref.present)
         return read;
     const int floats = FloatCount(ref.type);
-    read.reads = std::min(floats, ref.components);
+    read.reads = std::min({floats, ref.components, written});
     if (floats < 4 && ref.components >= 4)
         read.fill[3] = 1.0f;
     return read;
@@ -428,10 +444,7 @@ void ProcessCommonVertex(const VertexLayout& layout, const VertexStreams& vertex
                          const VertexPlan& plan, PipelineVertex& out) {
     const BYTE* at = vertex.data[layout.position.stream] + layout.position.offset;
     const float position[4] = {ReadFloat(at), ReadFloat(at + 4), ReadFloat(at + 8), 1.0f};
-    const auto& m = s.worldViewProjection;
-    for (int i = 0; i < 4; ++i)
-        out.clip[i] =
-            position[0] * m[0][i] + position[1] * m[1][i] + position[2] * m[2][i] + position[3] * m[3][i];
+    TransformPoint(position, s.worldViewProjection, out.clip);
     out.outcode = Outcode(out.clip, s.guardBand);
     if (out.outcode == 0)
         ProjectVertex(s, out);
@@ -445,8 +458,10 @@ void ProcessCommonVertex(const VertexLayout& layout, const VertexStreams& vertex
         const VertexPlan::CoordinateRead& read = plan.coordinates[k];
         const BYTE* source = vertex.data[read.stream] + read.byteOffset;
         float* target = out.varying + read.offset;
-        for (int c = 0; c < read.written; ++c)
-            target[c] = c < read.reads ? ReadFloat(source + 4 * c) : read.fill[c];
+        for (int c = 0; c < read.reads; ++c)
+            target[c] = ReadFloat(source + 4 * c);
+        for (int c = read.reads; c < read.written; ++c)
+            target[c] = read.fill[c];
     }
 }
 
