@@ -109,6 +109,8 @@ public:
 
     // Threads the device draws with (1: every draw is done at once, on the caller's thread).
     int Threads() const { return pool_ ? pool_->Threads() : 1; }
+    // Pixel setups recorded since the draws were last done (for tests and measurements).
+    int RecordedSetups() const { return queue_ ? queue_->SetupCount() : 0; }
 
 private:
     Device() = default;
