@@ -262,6 +262,7 @@ void Device::PresentRows(PresentationTarget& target) {
     if (queue_) {
         if (renderTarget_ != backBuffer_)
             FinishDraws(); // the bands being drawn are not the back buffer's
+        CatchUp();
         queue_->Flush(*pool_, &copy);
     } else {
         for (int y = 0; y < height; ++y)

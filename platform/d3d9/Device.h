@@ -121,6 +121,8 @@ private:
     // when someone needs their pixels: at Present, a change of targets, a lock or a copy.
     void FinishDraws() override;
     void StartBatch();
+    void DrawBehind();
+    void CatchUp();
     bool SamplesTarget() const;
     void BeginPrimitives();
     void EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
@@ -195,6 +197,9 @@ private:
 
     std::unique_ptr<WorkerPool> pool_;
     std::unique_ptr<DrawQueue> queue_; // null with one thread
+    // Recorded draws the pool's threads are drawing while the caller records more into queue_.
+    std::unique_ptr<DrawQueue> behind_;
+    bool behindBusy_ = false;
     bool recording_ = false;           // the primitives being drawn go to the queue
     bool setupQueued_ = false;         // the queue holds the current pixel setup
 

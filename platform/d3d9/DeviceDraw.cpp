@@ -250,15 +250,45 @@ PixelRect Device::DrawRect() const {
 // ---- Recorded drawing ----
 
 void Device::FinishDraws() {
+    CatchUp();
     if (queue_)
         queue_->Flush(*pool_, nullptr);
+}
+
+// Waits for the draws the pool's threads are doing behind the caller.
+void Device::CatchUp() {
+    if (!behindBusy_)
+        return;
+    behind_->End(*pool_);
+    behindBusy_ = false;
+}
+
+// Hands what is recorded to the pool's threads once they are free, and goes on recording into the
+// other queue: the calling thread prepares the next draws while the last ones are drawn. A batch
+// starts only after the one before it has finished, so every pixel still sees the operations in
+// the order they were asked for.
+void Device::DrawBehind() {
+    if (behindBusy_) {
+        if (pool_->Busy())
+            return;
+        CatchUp();
+    }
+    if (!behind_)
+        behind_ = std::make_unique<DrawQueue>();
+    queue_->Begin(*pool_, nullptr);
+    std::swap(queue_, behind_);
+    behindBusy_ = true;
 }
 
 void Device::StartBatch() {
     // A caller that draws a great deal without ever showing it still gets it drawn in pieces.
     constexpr size_t kMaxQueued = 1 << 18;
+    // Enough commands that handing them over costs little next to drawing them.
+    constexpr size_t kDrawBehindCommands = 64;
     if (queue_->Size() >= kMaxQueued)
         FinishDraws();
+    else if (queue_->Size() >= kDrawBehindCommands)
+        DrawBehind();
     if (queue_->Empty()) {
         queue_->Start(int(renderTarget_->Height()), pool_->Threads());
         setupQueued_ = false;

@@ -158,12 +158,21 @@ void DrawQueue::DrawBandTask(void* queue, int band) {
 }
 
 void DrawQueue::Flush(WorkerPool& pool, const RowCopy* copy) {
+    Begin(pool, copy);
+    End(pool);
+}
+
+void DrawQueue::Begin(WorkerPool& pool, const RowCopy* copy) {
     if (commands_.empty() && !copy)
         return;
     if (commands_.empty())
         Start(copy->rows, pool.Threads());
     copy_ = copy;
-    pool.Run(bandCount_, DrawBandTask, this);
+    pool.Begin(bandCount_, DrawBandTask, this);
+}
+
+void DrawQueue::End(WorkerPool& pool) {
+    pool.Finish();
     copy_ = nullptr;
     commands_.clear();
     vertexFloats_ = 0;

@@ -57,6 +57,11 @@ public:
     // Draws everything recorded, band by band on the pool, then copies the rows of `copy` (may be
     // null) band by band; empties the queue. With nothing recorded only the copy runs.
     void Flush(WorkerPool& pool, const RowCopy* copy);
+    // The same in two steps, so that the caller can go on while the pool's threads draw: Begin
+    // starts the bands (copy: as for Flush, kept until End), End waits for them and empties the
+    // queue. Nothing may be recorded in between.
+    void Begin(WorkerPool& pool, const RowCopy* copy);
+    void End(WorkerPool& pool);
 
     // Setups recorded since the last flush (for tests and measurements).
     int SetupCount() const { return setupCount_; }

@@ -57,8 +57,10 @@ struct PixelSetup {
     // colour and alpha come from.
     int singleColorSource = 0;
     int singleAlphaSource = 0;
-    // and how their pixels' depth, 1/w and coordinates are worked out (see SpanLanes.h).
+    // and how their pixels' depth, 1/w and coordinates are worked out, or the whole pixels
+    // (see SpanLanes.h).
     LaneFunction laneFunction = nullptr;
+    LaneSpanFunction laneSpan = nullptr;
 };
 
 // Picks the span function for a setup.

@@ -32,6 +32,11 @@ struct SpanPlanes {
     float base[kMaxVaryings];
     float dx[kMaxVaryings];
     float dy[kMaxVaryings];
+    // Room for what a span function works out once for all the spans of this primitive, and the
+    // context it was worked out for (null: nothing yet).
+    static constexpr int kPreparedBytes = 1024;
+    mutable const void* preparedFor = nullptr;
+    alignas(32) mutable unsigned char prepared[kPreparedBytes];
 };
 
 // Pixel rectangle that spans are clipped to: left <= x < right, top <= y < bottom.

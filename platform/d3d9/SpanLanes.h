@@ -1,7 +1,8 @@
 #pragma once
-// The floating-point part of a span's pixels, eight at a time in vector lanes: the depth, 1/w,
-// the texture coordinates with the choice between the minification and magnification filters,
-// and a diffuse colour that changes along the span. Each lane runs the very operations the
+// A span's pixels, eight at a time in vector lanes: the depth, 1/w, the texture coordinates with
+// the choice between the minification and magnification filters, the texels, and a diffuse colour
+// that changes along the span; for the commonest state combinations also the stages, the tests,
+// the blend and the writes. Each lane runs the very operations the
 // per-pixel code runs, in the same order, and IEEE arithmetic gives the same result in a lane as
 // in a scalar register, so the pixels do not change. The processor picks the set at run time:
 // AVX2 (eight lanes in one register) where the processor has it, otherwise the base set (SSE2 on
@@ -33,7 +34,6 @@ enum LaneBlend { kLaneOpaque, kLaneSourceAlpha, kLaneMultiply };
 // For the commonest spans the lanes also finish the pixels: the stages, the depth test and
 // write, the blend and the writes to the row.
 struct LaneShading {
-    bool enabled = false;
     int color = kLaneTexture, alpha = kLaneTexture; // LaneSource
     bool second = false;                            // stage 1 multiplies the colour by sampler 1's texel
     int blend = kLaneOpaque;                        // LaneBlend
@@ -44,7 +44,7 @@ struct LaneShading {
     DWORD alphaOr = 0;
     DWORD* colors = nullptr; // the row's pixels
     WORD* depths = nullptr;  // and depths (null without the depth test)
-    int last = 0;            // the span's last pixel
+    int rowWidth = 0;        // pixels of the row that exist in both
 };
 
 // Everything about a span row that the lanes read.
@@ -71,6 +71,8 @@ struct LaneResults {
 
 // Works out the pixels x .. x + kSpanLanes - 1 of the row.
 using LaneFunction = void (*)(const LaneSetup& setup, int x, LaneResults& results);
+// Shades and writes the pixels x0 .. x1 of the row (LaneSetup::shading).
+using LaneSpanFunction = void (*)(const LaneSetup& setup, int x0, int x1);
 
 enum class SpanSet { Base, Avx2 };
 
@@ -80,3 +82,5 @@ SpanSet ActiveSpanSet();
 // processor lacks is not taken.
 void SetSpanSetOverride(const SpanSet* set);
 LaneFunction ChooseLaneFunction();
+// `blend` is a LaneBlend; `second`: stage 1 modulates with sampler 1's texel.
+LaneSpanFunction ChooseLaneSpanFunction(int blend, bool depth, bool second);

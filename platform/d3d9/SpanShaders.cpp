@@ -8,6 +8,8 @@
 #include "platform/d3d9/PixelOps.h"
 #include "platform/d3d9/SpanLanes.h"
 
+#include <new>
+
 namespace {
 
 constexpr DWORD kWhite = 0xFFFFFFFFu;
@@ -174,93 +176,137 @@ LaneSampler LaneSamplerOf(const SpanSampler& s, const SpanCoords& c) {
     return FilterSample(s, filter, r.u[k][i], r.v[k][i]);
 }
 
+constexpr int kLaneBlend[] = {kLaneOpaque, kLaneSourceAlpha, kLaneMultiply, kLaneOpaque};
+
+// What the spans of one primitive share, worked out at its first span.
+struct PrimitiveSpans {
+    Source colorSource, alphaSource;
+    bool texelOnly; // the floor
+    DWORD factor;
+    SpanSampler sampler0, sampler1;
+    SpanTests tests;
+    // Along a span of constant 1/w (screen-space quads) w is worked out once; so is a diffuse
+    // colour that is the same at every vertex or does not change along the span.
+    bool constantW, constantDiffuse;
+    DWORD flatDiffuse;           // the diffuse colour of a primitive with one colour
+    bool lanes;                  // mip-mapped, cube and volume textures take the per-pixel loop
+    bool shadeInLanes;           // the lanes finish the pixels too
+    LaneSpanFunction shadeLanes; // and this function does it
+    LaneSetup laneSetup;         // each span fills in its row
+};
+static_assert(sizeof(PrimitiveSpans) <= SpanPlanes::kPreparedBytes);
+
+DWORD PackDiffuse(const float* d) {
+    return DWORD(ColorToByte(d[3])) << 24 | DWORD(ColorToByte(d[0])) << 16 | DWORD(ColorToByte(d[1])) << 8 |
+           DWORD(ColorToByte(d[2]));
+}
+
+template <BlendKind Blend, bool Second>
+void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans& t) {
+    t.colorSource = static_cast<Source>(p.singleColorSource);
+    t.alphaSource = static_cast<Source>(p.singleAlphaSource);
+    t.texelOnly = t.colorSource == Source::Texture && t.alphaSource == Source::Texture;
+    t.factor = PackColor(p.textureFactor);
+    t.sampler0 = SpanSamplerOf(p.samplers[0], p.stageSamples[0]);
+    t.sampler1 = Second ? SpanSamplerOf(p.samplers[1], p.stageSamples[1]) : SpanSampler{};
+    t.tests = SpanTestsOf(p);
+    t.constantW = pl.q[1] == 0.0f;
+    t.constantDiffuse = pl.flatDiffuse || (t.constantW && pl.dx[0] == 0.0f && pl.dx[1] == 0.0f &&
+                                           pl.dx[2] == 0.0f && pl.dx[3] == 0.0f);
+    t.flatDiffuse = pl.flatDiffuse ? PackDiffuse(pl.diffuse) : 0;
+    t.lanes = !t.sampler0.general && !t.sampler1.general;
+    t.shadeInLanes = t.lanes && !t.tests.alphaTest && Blend != BlendKind::Other &&
+                     (!t.sampler0.setup || t.sampler0.wrapsPow2) && (!t.sampler1.setup || t.sampler1.wrapsPow2);
+    if (!t.lanes)
+        return;
+    LaneSetup& l = t.laneSetup;
+    l = LaneSetup{};
+    l.originX = pl.originX;
+    l.depth = p.depthTest;
+    l.zdx = pl.z[1];
+    l.constantW = t.constantW;
+    l.qdx = pl.q[1];
+    l.diffuse = !t.constantDiffuse && !t.texelOnly;
+    for (int i = 0; i < 4; ++i)
+        l.diffuseDx[i] = pl.dx[i];
+    const SpanCoords none{};
+    l.sampler[0] = LaneSamplerOf(t.sampler0, t.sampler0.setup ? SpanCoordsOf(pl, pl.base, p.stageCoords[0]) : none);
+    l.sampler[1] = LaneSamplerOf(t.sampler1, t.sampler1.setup ? SpanCoordsOf(pl, pl.base, p.stageCoords[1]) : none);
+    LaneShading& h = l.shading;
+    h.color = int(t.colorSource);
+    h.alpha = int(t.alphaSource);
+    h.second = Second && t.sampler1.setup;
+    h.blend = kLaneBlend[int(Blend)];
+    h.depthFunc = t.tests.depthFunc;
+    h.depthWrite = p.depthTest && t.tests.depthWrite;
+    h.factor = t.factor;
+    h.alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+    h.rowWidth = p.depthTest && p.depth.width < p.color.width ? p.depth.width : p.color.width;
+    t.shadeLanes = t.shadeInLanes ? p.laneSpan : nullptr;
+}
+
 template <BlendKind Blend, bool Depth, bool Second>
 void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
     const PixelSetup& p = *static_cast<const PixelSetup*>(context);
-    const Source colorSource = static_cast<Source>(p.singleColorSource);
-    const Source alphaSource = static_cast<Source>(p.singleAlphaSource);
-    const bool texelOnly = colorSource == Source::Texture && alphaSource == Source::Texture; // the floor
-    const DWORD factor = PackColor(p.textureFactor);
-    const SpanSampler sampler0 = SpanSamplerOf(p.samplers[0], p.stageSamples[0]);
-    const SpanSampler sampler1 = Second ? SpanSamplerOf(p.samplers[1], p.stageSamples[1]) : SpanSampler{};
-    const SpanTests tests = SpanTestsOf(p);
+    if (pl.preparedFor != context) {
+        PreparePrimitive<Blend, Second>(p, pl, *new (pl.prepared) PrimitiveSpans);
+        pl.preparedFor = context;
+    }
+    PrimitiveSpans& t = *std::launder(reinterpret_cast<PrimitiveSpans*>(pl.prepared));
     const float fy = float(y) - pl.originY;
     const float zRow = pl.z[0] + pl.z[2] * fy, qRow = pl.q[0] + pl.q[2] * fy;
-    float row[kMaxVaryings];
-    for (int i = 0; i < pl.count; ++i)
-        row[i] = pl.base[i] + pl.dy[i] * fy;
-    const SpanCoords coords0 = sampler0.setup ? SpanCoordsOf(pl, row, p.stageCoords[0]) : SpanCoords{};
-    const SpanCoords coords1 = sampler1.setup ? SpanCoordsOf(pl, row, p.stageCoords[1]) : SpanCoords{};
-    // Along a span of constant 1/w (screen-space quads) w is worked out once; so is a diffuse
-    // colour that is the same at every vertex or does not change along the span.
-    const bool constantW = pl.q[1] == 0.0f;
-    const float spanW = constantW ? 1.0f / (qRow + pl.q[1] * (float(x0) - pl.originX)) : 0.0f;
-    const bool constantDiffuse = pl.flatDiffuse || (constantW && pl.dx[0] == 0.0f && pl.dx[1] == 0.0f &&
-                                                    pl.dx[2] == 0.0f && pl.dx[3] == 0.0f);
-    DWORD spanDiffuse = 0;
-    if (constantDiffuse) {
+    auto rowOf = [&](int i) { return pl.base[i] + pl.dy[i] * fy; };
+    const float spanW = t.constantW ? 1.0f / (qRow + pl.q[1] * (float(x0) - pl.originX)) : 0.0f;
+    DWORD spanDiffuse = t.flatDiffuse;
+    if (t.constantDiffuse && !pl.flatDiffuse) {
         float d[4];
         for (int i = 0; i < 4; ++i)
-            d[i] = pl.flatDiffuse ? pl.diffuse[i] : row[i] * spanW;
-        spanDiffuse = DWORD(ColorToByte(d[3])) << 24 | DWORD(ColorToByte(d[0])) << 16 |
-                      DWORD(ColorToByte(d[1])) << 8 | DWORD(ColorToByte(d[2]));
+            d[i] = rowOf(i) * spanW;
+        spanDiffuse = PackDiffuse(d);
     }
     DWORD* colors = reinterpret_cast<DWORD*>(p.color.bits + size_t(y) * p.color.pitch);
     WORD* depths = Depth ? reinterpret_cast<WORD*>(p.depth.bits + size_t(y) * p.depth.pitch) : nullptr;
-    const DWORD alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
 
-    // Mip-mapped, cube and volume textures take the per-pixel loop below, and so do spans too
-    // short to fill the lanes.
+    // Spans too short to fill the lanes take the per-pixel loop unless the lanes finish them.
     constexpr int kShortSpan = 4;
-    const bool lanes = !sampler0.general && !sampler1.general && x1 - x0 + 1 >= kShortSpan;
-    LaneSetup laneSetup;
-    LaneResults r;
-    LaneFunction computeLanes = nullptr;
+    const bool lanes = t.lanes && (t.shadeInLanes || x1 - x0 + 1 >= kShortSpan);
+    LaneSetup& l = t.laneSetup;
     if (lanes) {
-        laneSetup.originX = pl.originX;
-        laneSetup.depth = Depth;
-        laneSetup.zRow = zRow;
-        laneSetup.zdx = pl.z[1];
-        laneSetup.constantW = constantW;
-        laneSetup.spanW = spanW;
-        laneSetup.qRow = qRow;
-        laneSetup.qdx = pl.q[1];
-        laneSetup.diffuse = !constantDiffuse && !texelOnly;
-        for (int i = 0; i < 4; ++i) {
-            laneSetup.diffuseRow[i] = row[i];
-            laneSetup.diffuseDx[i] = pl.dx[i];
-        }
-        laneSetup.sampler[0] = LaneSamplerOf(sampler0, coords0);
-        laneSetup.sampler[1] = LaneSamplerOf(sampler1, coords1);
-        computeLanes = p.laneFunction;
-        // Without an alpha test and with a blend the lanes know, they finish the pixels too.
-        LaneShading& h = laneSetup.shading;
-        h.enabled = !tests.alphaTest && Blend != BlendKind::Other &&
-                    (!sampler0.setup || sampler0.wrapsPow2) && (!sampler1.setup || sampler1.wrapsPow2);
-        if (h.enabled) {
-            h.color = int(colorSource);
-            h.alpha = int(alphaSource);
-            h.second = Second && sampler1.setup;
-            h.blend = Blend == BlendKind::Multiply      ? kLaneMultiply
-                      : Blend == BlendKind::SourceAlpha ? kLaneSourceAlpha
-                                                        : kLaneOpaque;
-            h.depthFunc = tests.depthFunc;
-            h.depthWrite = Depth && tests.depthWrite;
-            h.factor = factor;
-            h.spanDiffuse = spanDiffuse;
-            h.alphaOr = alphaOr;
-            h.colors = colors;
-            h.depths = depths;
-            h.last = x1;
-            for (int x = x0; x <= x1; x += kSpanLanes)
-                computeLanes(laneSetup, x, r);
+        l.zRow = zRow;
+        l.qRow = qRow;
+        l.spanW = spanW;
+        if (l.diffuse)
+            for (int i = 0; i < 4; ++i)
+                l.diffuseRow[i] = rowOf(i);
+        for (int k = 0; k < 1 + int(Second); ++k)
+            if (l.sampler[k].active)
+                for (int i = 0; i < 3; ++i)
+                    l.sampler[k].row[i] = rowOf(p.stageCoords[k] + i);
+        if (t.shadeInLanes) {
+            l.shading.spanDiffuse = spanDiffuse;
+            l.shading.colors = colors;
+            l.shading.depths = depths;
+            t.shadeLanes(l, x0, x1);
             return;
         }
     }
+    const SpanSampler& sampler0 = t.sampler0;
+    const SpanSampler& sampler1 = t.sampler1;
+    float row[kMaxVaryings];
+    for (int i = 0; i < pl.count; ++i)
+        row[i] = rowOf(i);
+    const SpanCoords coords0 = sampler0.setup ? SpanCoordsOf(pl, row, p.stageCoords[0]) : SpanCoords{};
+    const SpanCoords coords1 = sampler1.setup ? SpanCoordsOf(pl, row, p.stageCoords[1]) : SpanCoords{};
+    const SpanTests tests = t.tests;
+    const Source colorSource = t.colorSource, alphaSource = t.alphaSource;
+    const bool texelOnly = t.texelOnly, constantW = t.constantW, constantDiffuse = t.constantDiffuse;
+    const DWORD factor = t.factor;
+    const DWORD alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+    LaneResults r;
     for (int x = x0; x <= x1; ++x) {
         const int lane = (x - x0) % kSpanLanes;
         if (lanes && lane == 0)
-            computeLanes(laneSetup, x, r);
+            p.laneFunction(l, x, r);
         const float fx = float(x) - pl.originX;
         DWORD z = 0;
         if (Depth) {
@@ -327,8 +373,10 @@ SpanFunction ChooseSpanFunction(PixelSetup& p) {
     FastStages stages;
     if (!FastStagesOf(p, &stages))
         return ShadeSpanGeneral;
+    const BlendKind blend = KindOfBlend(p.blend);
     p.laneFunction = ChooseLaneFunction();
+    p.laneSpan = ChooseLaneSpanFunction(kLaneBlend[int(blend)], p.depthTest, stages.second);
     p.singleColorSource = int(stages.color);
     p.singleAlphaSource = int(stages.alpha);
-    return PickBlend(KindOfBlend(p.blend), p.depthTest, stages.second);
+    return PickBlend(blend, p.depthTest, stages.second);
 }

@@ -23,9 +23,14 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::Run(int count, Task task, void* context) {
+    Begin(count, task, context);
+    Finish();
+}
+
+void WorkerPool::Begin(int count, Task task, void* context) {
     if (count <= 0)
         return;
-    if (workers_.empty() || count == 1) {
+    if (workers_.empty()) {
         for (int i = 0; i < count; ++i)
             task(context, i);
         return;
@@ -40,9 +45,21 @@ void WorkerPool::Run(int count, Task task, void* context) {
         ++generation_;
     }
     wake_.notify_all();
-    TakeTasks();
+}
+
+void WorkerPool::Finish() {
     std::unique_lock<std::mutex> lock(mutex_);
+    if (busy_ == 0)
+        return;
+    lock.unlock();
+    TakeTasks();
+    lock.lock();
     finished_.wait(lock, [this] { return busy_ == 0; });
+}
+
+bool WorkerPool::Busy() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return busy_ != 0;
 }
 
 void WorkerPool::TakeTasks() {

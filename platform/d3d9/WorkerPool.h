@@ -26,6 +26,14 @@ public:
     // of the threads; returns when all have finished.
     void Run(int count, Task task, void* context);
 
+    // The same in two steps: Begin hands the tasks to the pool's threads and returns at once (with
+    // no thread of its own the pool runs them there and then); Finish has the caller take what is
+    // left and returns when all have finished. One batch at a time.
+    void Begin(int count, Task task, void* context);
+    void Finish();
+    // Whether a batch handed over by Begin is still running.
+    bool Busy();
+
 private:
     void WorkerLoop();
     void TakeTasks();
