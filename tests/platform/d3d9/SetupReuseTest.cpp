@@ -6,17 +6,9 @@
 
 #include "platform/d3d9/Device.h"
 
-#include <cstdlib>
-
 namespace {
 
 constexpr DWORD kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
-
-class ThreadSwitch {
-public:
-    explicit ThreadSwitch(const char* value) { setenv("LUMIVOX_THREADS", value, 1); }
-    ~ThreadSwitch() { unsetenv("LUMIVOX_THREADS"); }
-};
 
 class ReuseFixture : public DeviceTest {
 protected:
