@@ -2,6 +2,7 @@
 
 #include "platform/d3d9/Texture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -70,8 +71,8 @@ bool PixelInputs::SameSamplers(const PixelSetup& setup, const DeviceState& state
     for (int s = 0; s < setup.stageCount; ++s) {
         if (!setup.stageSamples[s])
             continue;
-        if (texture_[s] != SerialOf(textures[s]) ||
-            std::memcmp(sampler_[s], state.sampler[s], sizeof sampler_[s]) != 0)
+        if (!std::equal(sampler_[s], sampler_[s] + D3DSAMP_COUNT, state.sampler[s]) ||
+            texture_[s] != SerialOf(textures[s]))
             return false;
     }
     return true;

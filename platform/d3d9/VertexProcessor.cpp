@@ -406,16 +406,17 @@ void PrepareLitColors(const VertexSetup& s, VertexPlan& plan) {
     plan.specular[3] = Saturate(ms[3]);
 }
 
-// Reads as ReadElement does, then zeroes the components the set does not have.
-VertexPlan::CoordinateRead PlanCoordinates(const VertexElementRef& ref, int offset, int written) {
-    VertexPlan::CoordinateRead read{offset, written, ref.stream, ref.offset, 0, {0, 0, 0, 0}};
-    if (!ref.present)
-        return read;
-    const int floats = FloatCount(ref.type);
-    read.reads = std::min({floats, ref.components, written});
-    if (floats < 4 && ref.components >= 4)
-        read.fill[3] = 1.0f;
-    return read;
+// One coordinate set read as ReadElement reads it, the components the set does not have being
+// 0, and `written` components stored from varying `offset` on.
+void PlanCoordinates(const VertexElementRef& ref, int offset, int written, VertexPlan& plan) {
+    const int floats = ref.present ? FloatCount(ref.type) : 0;
+    const int reads = ref.present ? std::min({floats, ref.components, written}) : 0;
+    for (int c = 0; c < reads; ++c)
+        plan.copies[plan.copyCount++] = {offset + c, ref.stream, ref.offset + UINT(4 * c)};
+    for (int c = reads; c < written; ++c) {
+        const bool defaultW = ref.present && c == 3 && floats < 4 && ref.components >= 4;
+        plan.fills[plan.fillCount++] = {offset + c, defaultW ? 1.0f : 0.0f};
+    }
 }
 
 void LightDirectional(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
@@ -454,15 +455,12 @@ void ProcessCommonVertex(const VertexLayout& layout, const VertexStreams& vertex
         std::memcpy(out.varying, plan.diffuse, sizeof plan.diffuse);
     if (s.varyings.specular >= 0)
         std::memcpy(out.varying + s.varyings.specular, plan.specular, sizeof plan.specular);
-    for (int k = 0; k < plan.coordinateSets; ++k) {
-        const VertexPlan::CoordinateRead& read = plan.coordinates[k];
-        const BYTE* source = vertex.data[read.stream] + read.byteOffset;
-        float* target = out.varying + read.offset;
-        for (int c = 0; c < read.reads; ++c)
-            target[c] = ReadFloat(source + 4 * c);
-        for (int c = read.reads; c < read.written; ++c)
-            target[c] = read.fill[c];
+    for (int k = 0; k < plan.copyCount; ++k) {
+        const VertexPlan::CoordinateCopy& copy = plan.copies[k];
+        out.varying[copy.varying] = ReadFloat(vertex.data[copy.stream] + copy.byteOffset);
     }
+    for (int k = 0; k < plan.fillCount; ++k)
+        out.varying[plan.fills[k].varying] = plan.fills[k].value;
 }
 
 } // namespace
@@ -488,8 +486,7 @@ void PrepareVertexPlan(const VertexLayout& layout, const VertexSetup& s, VertexP
     for (int set = 0; set < kMaxTextureCoordinateSets; ++set) {
         const int offset = s.varyings.texcoord[set];
         if (offset >= 0)
-            plan.coordinates[plan.coordinateSets++] =
-                PlanCoordinates(layout.texcoord[set], offset, std::min(s.varyings.texComponents[set], 4));
+            PlanCoordinates(layout.texcoord[set], offset, std::min(s.varyings.texComponents[set], 4), plan);
     }
 }
 

@@ -67,13 +67,15 @@ struct VertexStreams {
 // take a short path built on it; every other combination takes the general one. Both give the
 // same results bit for bit.
 struct VertexPlan {
-    struct CoordinateRead {
-        int offset;  // first varying written
-        int written; // varyings written
-        int stream;  // where the set is read from
+    // Texture coordinates, float by float: copied from the vertex or set to a constant.
+    struct CoordinateCopy {
+        int varying;
+        int stream;
         UINT byteOffset;
-        int reads; // floats read from the vertex; the others come from `fill`
-        float fill[4];
+    };
+    struct CoordinateFill {
+        int varying;
+        float value;
     };
     bool common = false;
     bool lit = false;
@@ -81,8 +83,9 @@ struct VertexPlan {
     float lightBase[3] = {}; // emissive + ambient material x (global ambient + lights' ambient)
     float diffuse[4] = {};   // the colour of every vertex without lighting; with it, the alpha
     float specular[4] = {};
-    int coordinateSets = 0;
-    CoordinateRead coordinates[kMaxTextureCoordinateSets] = {};
+    int copyCount = 0, fillCount = 0;
+    CoordinateCopy copies[kMaxTextureCoordinateSets * 4] = {};
+    CoordinateFill fills[kMaxTextureCoordinateSets * 4] = {};
 };
 
 // Call again whenever the layout, the lights, the material, the lighting states or the varying
