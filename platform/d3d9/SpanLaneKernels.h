@@ -312,8 +312,7 @@ LUMIVOX_LANES IntLanes DepthTest(DWORD func, IntLanes value, IntLanes stored) {
 // belongs to this thread while it draws).
 template <int Blend, bool Depth, bool Second>
 void ShadeLanes(const LaneSetup& setup, int x0, int x1) {
-    // Copies: the row writes below could otherwise alias the setup and make every group read it again.
-    const LaneSetup s = setup;
+    const LaneSetup& s = setup;
     const LaneShading h = s.shading;
     const UnsignedLanes factor = UnsignedLanes{} + h.factor;
     const UnsignedLanes spanDiffuse = UnsignedLanes{} + h.spanDiffuse;

@@ -1,7 +1,7 @@
 #pragma once
 // A fixed set of threads that share out numbered tasks with the calling thread. The device hands
-// it the bands of a target; the caller waits until every band is done, so to its callers the
-// device stays single-threaded.
+// it the bands of a target; the caller waits until every band is done, or goes on recording while
+// the pool's threads draw, and waits before it touches what they draw.
 
 #include <atomic>
 #include <condition_variable>
@@ -32,10 +32,11 @@ public:
     void Begin(int count, Task task, void* context);
     void Finish();
     // Whether a batch handed over by Begin is still running.
-    bool Busy();
+    bool Busy() const { return busy_.load(std::memory_order_acquire) != 0; }
 
 private:
     void WorkerLoop();
+    bool AwaitBatch(std::uint64_t seen);
     void TakeTasks();
 
     std::vector<std::thread> workers_;
@@ -46,7 +47,9 @@ private:
     void* context_ = nullptr;
     int count_ = 0;
     std::atomic<int> next_{0};
-    int busy_ = 0;
-    std::uint64_t generation_ = 0;
+    std::atomic<int> busy_{0};          // threads of the pool still on the current batch
+    std::atomic<std::uint64_t> batch_{0}; // counts the batches handed over
+    int sleeping_ = 0;                  // threads waiting on wake_ (under mutex_)
+    bool waiting_ = false;              // the caller waits on finished_ (under mutex_)
     bool stop_ = false;
 };
