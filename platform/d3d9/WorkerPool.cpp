@@ -50,6 +50,7 @@ void WorkerPool::Run(int count, Task task, void* context) {
 }
 
 void WorkerPool::Begin(int count, Task task, void* context) {
+    Finish(); // one batch at a time
     if (count <= 0)
         return;
     if (workers_.empty()) {

@@ -118,6 +118,32 @@ TEST_F(ParallelDrawTest, AnyNumberOfThreadsDrawsTheSequentialPicture) {
     EXPECT_EQ(DrawPicture("8"), sequential);
 }
 
+// Many draws, so that the pool's threads draw some while the rest are recorded, then the target
+// read at once, with nothing in between that would have finished the draws.
+TEST_F(ParallelDrawTest, TargetsReadWhileDrawsAreBehindHoldEveryDraw) {
+    auto picture = [&](const char* threads) {
+        ThreadSwitch use(threads);
+        CreateDevice(96, 80, D3DFMT_X8R8G8B8, true);
+        IDirect3DTexture9* skin = MakeTexture(16, 16, RandomTexels(256, 11));
+        ClearTo(0xFF102030);
+        DrawScatter(skin, 12, 500);
+        std::vector<DWORD> pixels = ReadBackBuffer();
+        DrawScatter(skin, 13, 300);
+        IDirect3DSurface9* back = nullptr;
+        device->GetRenderTarget(0, &back);
+        const std::vector<DWORD> again = ReadSurface(back);
+        pixels.insert(pixels.end(), again.begin(), again.end());
+        back->Release();
+        device->SetTexture(0, nullptr);
+        skin->Release();
+        ReleaseDevice();
+        return pixels;
+    };
+    const std::vector<DWORD> sequential = picture("1");
+    EXPECT_EQ(picture("2"), sequential);
+    EXPECT_EQ(picture("4"), sequential);
+}
+
 TEST_F(ParallelDrawTest, BaseAndWideLanesDrawTheSamePicture) {
     const SpanSet base = SpanSet::Base, wide = SpanSet::Avx2;
     SetSpanSetOverride(&base);
@@ -157,6 +183,23 @@ TEST(WorkerPool, RunsEveryTaskOnceWhateverTheThreads) {
                 EXPECT_EQ(runs[size_t(i)].load(), 1) << threads << " threads, task " << i << " of " << count;
             EXPECT_EQ(runs[size_t(count)].load(), 0);
         }
+    }
+}
+
+TEST(WorkerPool, BatchesHandedOverRunOnceAndOneAtATime) {
+    for (const int threads : {1, 2, 4}) {
+        WorkerPool pool(threads);
+        std::vector<std::atomic<int>> runs(200);
+        auto count = [](void* context, int i) { ++static_cast<std::atomic<int>*>(context)[i]; };
+        pool.Begin(100, count, runs.data());
+        // A second batch handed over before the first is finished waits for it.
+        pool.Begin(100, count, runs.data() + 100);
+        pool.Finish();
+        EXPECT_FALSE(pool.Busy());
+        for (size_t i = 0; i < runs.size(); ++i)
+            EXPECT_EQ(runs[i].load(), 1) << threads << " threads, task " << i;
+        pool.Finish(); // nothing left: returns at once
+        EXPECT_FALSE(pool.Busy());
     }
 }
 
