@@ -158,6 +158,7 @@ void Device::ResetStates() {
     ResetDeviceState(state_, autoDepth_ != nullptr, backBuffer_->Width(), backBuffer_->Height());
     inScene_ = false;
     transformsDirty_ = lightsDirty_ = pixelDirty_ = samplersDirty_ = viewportDirty_ = layoutDirty_ = true;
+    pixelInputs_.Forget();
 }
 
 HRESULT Device::QueryInterface(REFIID riid, void** object) {

@@ -5,6 +5,7 @@
 #include "platform/d3d9/Buffers.h"
 #include "platform/d3d9/DeviceState.h"
 #include "platform/d3d9/DrawQueue.h"
+#include "platform/d3d9/PixelInputs.h"
 #include "platform/d3d9/PixelPipeline.h"
 #include "platform/d3d9/Surface.h"
 #include "platform/d3d9/Texture.h"
@@ -108,6 +109,8 @@ public:
 
     // Threads the device draws with (1: every draw is done at once, on the caller's thread).
     int Threads() const { return pool_ ? pool_->Threads() : 1; }
+    // Pixel setups recorded since the draws were last done (for tests and measurements).
+    int RecordedSetups() const { return queue_ ? queue_->SetupCount() : 0; }
 
 private:
     Device() = default;
@@ -138,6 +141,10 @@ private:
         UINT stride = 0;
     };
     bool PrepareDraw();
+    void PreparePixels();
+    bool SamePixelStates() const;
+    void NoteTextureVersions();
+    void RefreshSampledTextures();
     void PreparePixelSetup();
     void PrepareSamplers();
     bool VertexFitsStride(UINT stride) const;
@@ -179,9 +186,13 @@ private:
     VertexLayout layout_;
     UINT layoutExtent_[kMaxStreams] = {}; // bytes of a vertex each stream must hold
     VertexSetup vertexSetup_;
+    VertexPlan vertexPlan_;
+    bool planDirty_ = true; // the layout, the lights or the varyings changed since the plan
     PixelSetup pixelSetup_;
+    PixelInputs pixelInputs_; // what pixelSetup_ was made from
     SpanFunction spanFunction_ = nullptr;
     SampledTexture* stageTextures_[kMaxTextureStages] = {};
+    std::uint64_t stageVersions_[kMaxTextureStages] = {}; // of stageTextures_ when last read
     PixelRect drawRect_{};
 
     std::unique_ptr<WorkerPool> pool_;

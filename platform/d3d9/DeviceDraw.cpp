@@ -61,15 +61,9 @@ UINT LayoutExtent(const VertexLayout& layout, int stream) {
 void Device::PreparePixelSetup() {
     PixelSetup& p = pixelSetup_;
     const DWORD* rs = state_.render;
-    Surface* target = renderTarget_;
-    p.color = {target->Bits(), int(target->Pitch()), int(target->Width()), int(target->Height()),
-               target->Format()};
+    p.color = TargetViewOf(renderTarget_);
     const bool depthOn = depthStencil_ && rs[D3DRS_ZENABLE] != D3DZB_FALSE;
-    if (depthStencil_)
-        p.depth = {depthStencil_->Bits(), int(depthStencil_->Pitch()), int(depthStencil_->Width()),
-                   int(depthStencil_->Height()), depthStencil_->Format()};
-    else
-        p.depth = TargetView{};
+    p.depth = TargetViewOf(depthStencil_);
     p.depthTest = depthOn;
     p.depthWrite = depthOn && rs[D3DRS_ZWRITEENABLE] != 0;
     p.depthFunc = rs[D3DRS_ZFUNC];
@@ -135,6 +129,7 @@ void Device::PreparePixelSetup() {
         if (v.texComponents[set] > 0)
             v.texComponents[set] = 3;
     vertexSetup_.varyings = v;
+    planDirty_ = true;
     spanFunction_ = ChooseSpanFunction(p);
 
     // The pixels that may be drawn: the viewport, within the target, the scissor and the depth buffer.
@@ -166,6 +161,51 @@ void Device::PrepareSamplers() {
     spanFunction_ = ChooseSpanFunction(p);
 }
 
+// Makes a new pixel setup only when what it is made from differs from what the current one was
+// made from: states set and set back between two draws cost nothing.
+void Device::PreparePixels() {
+    if (pixelDirty_ && !SamePixelStates()) {
+        PreparePixelSetup();
+        pixelInputs_.CaptureStates(state_, pixelSetup_.color, pixelSetup_.depth);
+        pixelInputs_.CaptureSamplers(pixelSetup_, state_, textures_);
+        NoteTextureVersions();
+        setupQueued_ = false;
+    } else if (!pixelInputs_.SameSamplers(pixelSetup_, state_, textures_)) {
+        PrepareSamplers();
+        pixelInputs_.CaptureSamplers(pixelSetup_, state_, textures_);
+        NoteTextureVersions();
+        setupQueued_ = false;
+    } else {
+        RefreshSampledTextures();
+    }
+    pixelDirty_ = samplersDirty_ = false;
+}
+
+bool Device::SamePixelStates() const {
+    return pixelInputs_.SameStates(state_, TargetViewOf(renderTarget_), TargetViewOf(depthStencil_));
+}
+
+void Device::NoteTextureVersions() {
+    for (int s = 0; s < pixelSetup_.stageCount; ++s)
+        if (stageTextures_[s])
+            stageVersions_[s] = stageTextures_[s]->Version();
+}
+
+// Texture contents or levels of detail may have changed since the setup was made.
+void Device::RefreshSampledTextures() {
+    for (int s = 0; s < pixelSetup_.stageCount; ++s) {
+        if (!stageTextures_[s] || stageTextures_[s]->Version() == stageVersions_[s])
+            continue;
+        stageVersions_[s] = stageTextures_[s]->Version();
+        SamplerSetup& sampler = pixelSetup_.samplers[s];
+        const TexelView* views = sampler.views;
+        const int baseLevel = sampler.baseLevel;
+        RefreshSamplerTexture(stageTextures_[s], state_.sampler[s], &sampler);
+        if (sampler.views != views || sampler.baseLevel != baseLevel)
+            setupQueued_ = false;
+    }
+}
+
 bool Device::PrepareDraw() {
     if (layoutDirty_) {
         layoutValid_ = declaration_ ? true : (state_.fvf != 0 && LayoutFromFvf(state_.fvf, &layout_));
@@ -174,28 +214,14 @@ bool Device::PrepareDraw() {
         for (int stream = 0; stream < kMaxStreams; ++stream)
             layoutExtent_[stream] = LayoutExtent(layout_, stream);
         layoutDirty_ = false;
+        planDirty_ = true;
     }
     if (!layoutValid_)
         return false;
-    if (pixelDirty_) {
-        PreparePixelSetup();
-        pixelDirty_ = samplersDirty_ = setupQueued_ = false;
-    } else if (samplersDirty_) {
-        PrepareSamplers();
-        samplersDirty_ = setupQueued_ = false;
-    } else {
-        // Texture contents or levels of detail may have changed since the setup was made.
-        for (int s = 0; s < pixelSetup_.stageCount; ++s) {
-            if (!stageTextures_[s])
-                continue;
-            SamplerSetup& sampler = pixelSetup_.samplers[s];
-            const TexelView* views = sampler.views;
-            const int baseLevel = sampler.baseLevel;
-            RefreshSamplerTexture(stageTextures_[s], state_.sampler[s], &sampler);
-            if (sampler.views != views || sampler.baseLevel != baseLevel)
-                setupQueued_ = false;
-        }
-    }
+    if (pixelDirty_ || samplersDirty_)
+        PreparePixels();
+    else
+        RefreshSampledTextures();
     if (transformsDirty_) {
         PrepareTransforms(state_, vertexSetup_);
         transformsDirty_ = false;
@@ -203,12 +229,17 @@ bool Device::PrepareDraw() {
     if (lightsDirty_) {
         PrepareLights(state_, vertexSetup_);
         lightsDirty_ = false;
+        planDirty_ = true;
     }
     if (viewportDirty_) {
         PrepareViewport(state_.viewport, vertexSetup_);
         viewportDirty_ = false;
     }
     vertexSetup_.pretransformed = layout_.pretransformed;
+    if (planDirty_) {
+        PrepareVertexPlan(layout_, vertexSetup_, vertexPlan_);
+        planDirty_ = false;
+    }
     return true;
 }
 
@@ -350,7 +381,7 @@ void Device::ProcessUserVertices(const BYTE* data, UINT stride, UINT first, UINT
     VertexStreams streams;
     for (UINT i = 0; i < count; ++i) {
         streams.data[0] = data + size_t(first + i) * stride;
-        ProcessVertex(layout_, streams, vertexSetup_, vertices_[i]);
+        ProcessVertex(layout_, streams, vertexSetup_, vertexPlan_, vertices_[i]);
     }
 }
 
@@ -377,7 +408,7 @@ HRESULT Device::ProcessStreamVertices(UINT first, UINT count, INT base) {
             if (streams_[s].buffer)
                 streams.data[s] =
                     streams_[s].buffer->Data() + streams_[s].offset + index * streams_[s].stride;
-        ProcessVertex(layout_, streams, vertexSetup_, vertices_[i]);
+        ProcessVertex(layout_, streams, vertexSetup_, vertexPlan_, vertices_[i]);
     }
     return D3D_OK;
 }

@@ -26,6 +26,19 @@ bool IsVertexState(DWORD state) {
     }
 }
 
+// States read by vertex processing or primitive assembly only: the pixel setup does not change
+// with them (the program switches lighting around draws).
+bool IsGeometryOnlyState(DWORD state) {
+    switch (state) {
+    case D3DRS_CULLMODE:
+    case D3DRS_FILLMODE:
+    case D3DRS_LASTPIXEL:
+        return true;
+    default:
+        return IsVertexState(state) && state != D3DRS_SPECULARENABLE;
+    }
+}
+
 } // namespace
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
@@ -168,7 +181,8 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (slot == value)
         return D3D_OK;
     slot = value;
-    pixelDirty_ = true;
+    if (!IsGeometryOnlyState(state))
+        pixelDirty_ = true;
     if (IsVertexState(state))
         lightsDirty_ = true;
     return D3D_OK;

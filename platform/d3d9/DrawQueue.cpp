@@ -31,13 +31,27 @@ void DrawQueue::UseSetup(const PixelSetup& setup, SpanFunction span, const Pixel
     s.pixels = setup;
     s.span = span;
     s.drawRect = drawRect;
+    s.firstRow = float(std::max(drawRect.top, 0));
+    s.lastRow = float(std::min(drawRect.bottom, rows_) - 1);
 }
 
-std::uint32_t DrawQueue::StoreVertex(const ScreenVertex& v, int varyingCount) {
-    const std::uint32_t at = std::uint32_t(vertices_.size());
-    vertices_.insert(vertices_.end(), {v.x, v.y, v.z, v.rhw});
-    vertices_.insert(vertices_.end(), v.varying, v.varying + varyingCount);
+// Room for `floats` more floats in the vertex store; the store only grows, and is reused from
+// one flush to the next.
+float* DrawQueue::ReserveFloats(std::uint32_t floats) {
+    if (vertices_.size() - vertexFloats_ < floats)
+        vertices_.resize(std::max<size_t>(2 * vertices_.size(), vertexFloats_ + floats));
+    float* at = vertices_.data() + vertexFloats_;
+    vertexFloats_ += floats;
     return at;
+}
+
+float* DrawQueue::StoreVertex(float* at, const ScreenVertex& v, int varyingCount) {
+    at[0] = v.x;
+    at[1] = v.y;
+    at[2] = v.z;
+    at[3] = v.rhw;
+    std::memcpy(at + 4, v.varying, sizeof(float) * size_t(varyingCount));
+    return at + 4 + varyingCount;
 }
 
 ScreenVertex DrawQueue::LoadVertex(std::uint32_t at) const {
@@ -50,9 +64,9 @@ ScreenVertex DrawQueue::LoadVertex(std::uint32_t at) const {
 void DrawQueue::File(const Command& command, float top, float bottom) {
     const std::uint32_t index = std::uint32_t(commands_.size());
     commands_.push_back(command);
-    const PixelRect& r = setups_[size_t(command.setup)].drawRect;
-    const float first = std::max(std::floor(top) - 1.0f, float(std::max(r.top, 0)));
-    const float last = std::min(std::ceil(bottom) + 1.0f, float(std::min(r.bottom, rows_) - 1));
+    const Setup& s = setups_[size_t(command.setup)];
+    const float first = std::max(std::floor(top) - 1.0f, s.firstRow);
+    const float last = std::min(std::ceil(bottom) + 1.0f, s.lastRow);
     if (!(first <= last))
         return;
     const int firstBand = int(first) / bandRows_, lastBand = int(last) / bandRows_;
@@ -62,21 +76,23 @@ void DrawQueue::File(const Command& command, float top, float bottom) {
 
 void DrawQueue::AddTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                             int varyingCount) {
-    const std::uint32_t at = StoreVertex(a, varyingCount);
-    StoreVertex(b, varyingCount);
-    StoreVertex(c, varyingCount);
+    const std::uint32_t at = vertexFloats_;
+    float* store = ReserveFloats(3 * (4 + std::uint32_t(varyingCount)));
+    StoreVertex(StoreVertex(StoreVertex(store, a, varyingCount), b, varyingCount), c, varyingCount);
     File({Kind::Triangle, false, setupCount_ - 1, varyingCount, at}, std::min({a.y, b.y, c.y}),
          std::max({a.y, b.y, c.y}));
 }
 
 void DrawQueue::AddLine(const ScreenVertex& a, const ScreenVertex& b, int varyingCount, bool lastPixel) {
-    const std::uint32_t at = StoreVertex(a, varyingCount);
-    StoreVertex(b, varyingCount);
+    const std::uint32_t at = vertexFloats_;
+    float* store = ReserveFloats(2 * (4 + std::uint32_t(varyingCount)));
+    StoreVertex(StoreVertex(store, a, varyingCount), b, varyingCount);
     File({Kind::Line, lastPixel, setupCount_ - 1, varyingCount, at}, std::min(a.y, b.y), std::max(a.y, b.y));
 }
 
 void DrawQueue::AddPoint(const ScreenVertex& p, int varyingCount) {
-    const std::uint32_t at = StoreVertex(p, varyingCount);
+    const std::uint32_t at = vertexFloats_;
+    StoreVertex(ReserveFloats(4 + std::uint32_t(varyingCount)), p, varyingCount);
     File({Kind::Point, false, setupCount_ - 1, varyingCount, at}, p.y, p.y);
 }
 
@@ -159,7 +175,7 @@ void DrawQueue::End(WorkerPool& pool) {
     pool.Finish();
     copy_ = nullptr;
     commands_.clear();
-    vertices_.clear();
+    vertexFloats_ = 0;
     clears_.clear();
     for (int band = 0; band < bandCount_; ++band)
         bins_[size_t(band)].clear();

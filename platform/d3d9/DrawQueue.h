@@ -79,9 +79,11 @@ private:
         PixelSetup pixels;
         SpanFunction span;
         PixelRect drawRect;
+        float firstRow, lastRow; // the rows of the batch the draw rectangle covers
     };
 
-    std::uint32_t StoreVertex(const ScreenVertex& v, int varyingCount);
+    float* ReserveFloats(std::uint32_t floats);
+    static float* StoreVertex(float* at, const ScreenVertex& v, int varyingCount);
     ScreenVertex LoadVertex(std::uint32_t at) const;
     void File(const Command& command, float top, float bottom);
     void DrawBand(int band) const;
@@ -92,7 +94,8 @@ private:
     int bandRows_ = 1;
     int bandCount_ = 0;
     std::vector<Command> commands_;
-    std::vector<float> vertices_;
+    std::vector<float> vertices_; // the first vertexFloats_ are in use
+    std::uint32_t vertexFloats_ = 0;
     std::vector<QueuedClear> clears_;
     std::vector<Setup> setups_; // only the first setupCount_ are in use; kept for reuse
     int setupCount_ = 0;

@@ -4,6 +4,8 @@
 #include "platform/d3d9/Surface.h"
 #include "platform/d3d9/Volume.h"
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -23,22 +25,40 @@ public:
         }
         return views_.data();
     }
-    void MarkStale() { viewsStale_ = true; }
+    void MarkStale() {
+        viewsStale_ = true;
+        ++version_;
+    }
     // The most detailed level sampled (SetLOD of managed textures).
     int BaseLevel() const { return baseLevel_; }
+    // Unique to this texture for the life of the process (never 0): unlike its address, it is not
+    // given again to a texture made after this one is destroyed.
+    std::uint64_t Serial() const { return serial_; }
+    // Changes whenever the pixels or the most detailed level sampled change.
+    std::uint64_t Version() const { return version_; }
 
 protected:
-    SampledTexture(TextureKind kind, int levels) : kind_(kind), levelCount_(levels) {}
+    SampledTexture(TextureKind kind, int levels) : kind_(kind), levelCount_(levels), serial_(NextSerial()) {}
     void SetLevelCount(int levels) { levelCount_ = levels; }
-    void SetBaseLevel(int level) { baseLevel_ = level; }
+    void SetBaseLevel(int level) {
+        baseLevel_ = level;
+        ++version_;
+    }
     virtual void RefreshViews() = 0;
     std::vector<TexelView> views_;
 
 private:
+    static std::uint64_t NextSerial() {
+        static std::atomic<std::uint64_t> last{0};
+        return ++last;
+    }
+
     bool viewsStale_ = true;
     int baseLevel_ = 0;
     TextureKind kind_;
     int levelCount_;
+    std::uint64_t serial_;
+    std::uint64_t version_ = 0;
 };
 
 // The sampler's view of a texture made by this device; null for null.

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 
 namespace {
 
@@ -66,6 +71,21 @@ float Dot3(const float* a, const float* b) {
 
 float Saturate(float v) {
     return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+}
+
+// p x m for a row vector p; the four lanes do each column's multiplies and adds in the order the
+// scalar form does, so the results are the same.
+void TransformPoint(const float p[4], const float m[4][4], float out[4]) {
+#if defined(__SSE2__)
+    __m128 sum = _mm_mul_ps(_mm_set1_ps(p[0]), _mm_loadu_ps(m[0]));
+    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(p[1]), _mm_loadu_ps(m[1])));
+    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(p[2]), _mm_loadu_ps(m[2])));
+    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(p[3]), _mm_loadu_ps(m[3])));
+    _mm_storeu_ps(out, sum);
+#else
+    for (int i = 0; i < 4; ++i)
+        out[i] = p[0] * m[0][i] + p[1] * m[1][i] + p[2] * m[2][i] + p[3] * m[3][i];
+#endif
 }
 
 unsigned Outcode(const float* c, float guardBand) {
@@ -267,8 +287,10 @@ void ProjectVertex(const VertexSetup& s, PipelineVertex& v) {
     v.screen[3] = rhw;
 }
 
-void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
-                   PipelineVertex& out) {
+namespace {
+
+void ProcessGeneralVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                          PipelineVertex& out) {
     float position[4];
     ReadElement(vertex.data[layout.position.stream] + layout.position.offset, layout.position.type, position);
     if (layout.position.type == D3DDECLTYPE_FLOAT3 || layout.position.type < D3DDECLTYPE_FLOAT3)
@@ -295,10 +317,7 @@ void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, cons
         }
         out.outcode = 0;
     } else {
-        const auto& m = s.worldViewProjection;
-        for (int i = 0; i < 4; ++i)
-            out.clip[i] =
-                position[0] * m[0][i] + position[1] * m[1][i] + position[2] * m[2][i] + position[3] * m[3][i];
+        TransformPoint(position, s.worldViewProjection, out.clip);
         out.outcode = Outcode(out.clip, s.guardBand);
         if (out.outcode == 0)
             ProjectVertex(s, out);
@@ -332,4 +351,149 @@ void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, cons
         for (int c = 0; c < s.varyings.texComponents[set]; ++c)
             out.varying[offset + c] = coords[c];
     }
+}
+
+float ReadFloat(const BYTE* p) {
+    float v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+int FloatCount(D3DDECLTYPE type) {
+    return type >= D3DDECLTYPE_FLOAT1 && type <= D3DDECLTYPE_FLOAT4 ? int(type - D3DDECLTYPE_FLOAT1) + 1 : 0;
+}
+
+// Lighting whose only per-vertex part is the diffuse sum of directional lights.
+bool LightingIsSimple(const VertexLayout& layout, const VertexSetup& s) {
+    if (layout.normal.type != D3DDECLTYPE_FLOAT3 || !layout.normal.present)
+        return false;
+    if (s.specularLighting && s.material.Power > 0.0f)
+        return false;
+    for (const ActiveLight& light : s.lights)
+        if (light.type != D3DLIGHT_DIRECTIONAL)
+            return false;
+    return true;
+}
+
+bool CoordinatesAreFloats(const VertexLayout& layout, const VertexSetup& s) {
+    for (int set = 0; set < kMaxTextureCoordinateSets; ++set) {
+        const VertexElementRef& ref = layout.texcoord[set];
+        if (s.varyings.texcoord[set] >= 0 && ref.present && FloatCount(ref.type) == 0)
+            return false;
+    }
+    return true;
+}
+
+// The colours of a vertex without colours of its own: everything but the diffuse light sum is the
+// same for each vertex (the same steps as Light, in the same order).
+void PrepareLitColors(const VertexSetup& s, VertexPlan& plan) {
+    float ma[4], ms[4], me[4];
+    ValueToFloats(s.material.Diffuse, plan.materialDiffuse);
+    ValueToFloats(s.material.Ambient, ma);
+    ValueToFloats(s.material.Specular, ms);
+    ValueToFloats(s.material.Emissive, me);
+    float ambient[3] = {0, 0, 0};
+    const float attenuation = 1.0f;
+    for (const ActiveLight& light : s.lights)
+        for (int i = 0; i < 3; ++i)
+            ambient[i] += attenuation * light.ambient[i];
+    const float specular[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        plan.lightBase[i] = me[i] + ma[i] * (s.globalAmbient[i] + ambient[i]);
+        plan.specular[i] = Saturate(ms[i] * specular[i]);
+    }
+    plan.diffuse[3] = Saturate(plan.materialDiffuse[3]);
+    plan.specular[3] = Saturate(ms[3]);
+}
+
+// One coordinate set read as ReadElement reads it, the components the set does not have being
+// 0, and `written` components stored from varying `offset` on.
+void PlanCoordinates(const VertexElementRef& ref, int offset, int written, VertexPlan& plan) {
+    const int floats = ref.present ? FloatCount(ref.type) : 0;
+    const int reads = ref.present ? std::min({floats, ref.components, written}) : 0;
+    for (int c = 0; c < reads; ++c)
+        plan.copies[plan.copyCount++] = {offset + c, ref.stream, ref.offset + UINT(4 * c)};
+    for (int c = reads; c < written; ++c) {
+        const bool defaultW = ref.present && c == 3 && floats < 4 && ref.components >= 4;
+        plan.fills[plan.fillCount++] = {offset + c, defaultW ? 1.0f : 0.0f};
+    }
+}
+
+void LightDirectional(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                      const VertexPlan& plan, float* diffuseOut) {
+    const BYTE* at = vertex.data[layout.normal.stream] + layout.normal.offset;
+    const float normal[3] = {ReadFloat(at), ReadFloat(at + 4), ReadFloat(at + 8)};
+    float n[3];
+    for (int i = 0; i < 3; ++i)
+        n[i] = normal[0] * s.normalMatrix[0][i] + normal[1] * s.normalMatrix[1][i] +
+               normal[2] * s.normalMatrix[2][i];
+    if (s.normalizeNormals)
+        Normalize3(n);
+    float diffuse[3] = {0, 0, 0};
+    const float attenuation = 1.0f;
+    for (const ActiveLight& light : s.lights) {
+        const float nDotL = std::max(0.0f, Dot3(n, light.direction));
+        for (int i = 0; i < 3; ++i)
+            diffuse[i] += attenuation * nDotL * light.diffuse[i];
+    }
+    for (int i = 0; i < 3; ++i)
+        diffuseOut[i] = Saturate(plan.lightBase[i] + plan.materialDiffuse[i] * diffuse[i]);
+    diffuseOut[3] = plan.diffuse[3];
+}
+
+void ProcessCommonVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                         const VertexPlan& plan, PipelineVertex& out) {
+    const BYTE* at = vertex.data[layout.position.stream] + layout.position.offset;
+    const float position[4] = {ReadFloat(at), ReadFloat(at + 4), ReadFloat(at + 8), 1.0f};
+    TransformPoint(position, s.worldViewProjection, out.clip);
+    out.outcode = Outcode(out.clip, s.guardBand);
+    if (out.outcode == 0)
+        ProjectVertex(s, out);
+    if (plan.lit)
+        LightDirectional(layout, vertex, s, plan, out.varying);
+    else
+        std::memcpy(out.varying, plan.diffuse, sizeof plan.diffuse);
+    if (s.varyings.specular >= 0)
+        std::memcpy(out.varying + s.varyings.specular, plan.specular, sizeof plan.specular);
+    for (int k = 0; k < plan.copyCount; ++k) {
+        const VertexPlan::CoordinateCopy& copy = plan.copies[k];
+        out.varying[copy.varying] = ReadFloat(vertex.data[copy.stream] + copy.byteOffset);
+    }
+    for (int k = 0; k < plan.fillCount; ++k)
+        out.varying[plan.fills[k].varying] = plan.fills[k].value;
+}
+
+} // namespace
+
+void PrepareVertexPlan(const VertexLayout& layout, const VertexSetup& s, VertexPlan& plan) {
+    plan = VertexPlan{};
+    plan.lit = s.lighting;
+    plan.common = !layout.pretransformed && layout.position.present &&
+                  layout.position.type == D3DDECLTYPE_FLOAT3 && !layout.diffuse.present &&
+                  !layout.specular.present && (!s.lighting || LightingIsSimple(layout, s)) &&
+                  CoordinatesAreFloats(layout, s);
+    if (!plan.common)
+        return;
+    if (s.lighting) {
+        PrepareLitColors(s, plan);
+    } else {
+        // Without lighting a vertex without colours is opaque white with no specular colour.
+        for (int i = 0; i < 4; ++i) {
+            plan.diffuse[i] = 1.0f;
+            plan.specular[i] = 0.0f;
+        }
+    }
+    for (int set = 0; set < kMaxTextureCoordinateSets; ++set) {
+        const int offset = s.varyings.texcoord[set];
+        if (offset >= 0)
+            PlanCoordinates(layout.texcoord[set], offset, std::min(s.varyings.texComponents[set], 4), plan);
+    }
+}
+
+void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& s,
+                   const VertexPlan& plan, PipelineVertex& out) {
+    if (plan.common)
+        ProcessCommonVertex(layout, vertex, s, plan, out);
+    else
+        ProcessGeneralVertex(layout, vertex, s, out);
 }

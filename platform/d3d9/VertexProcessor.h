@@ -61,8 +61,39 @@ struct VertexStreams {
     const BYTE* data[kMaxStreams] = {};
 };
 
+// What processing a vertex needs that is the same for every vertex of a layout under a setup,
+// worked out once for both. The common layouts (three-float position and normal, no vertex
+// colours, float texture coordinates) lit by directional lights without specular highlights
+// take a short path built on it; every other combination takes the general one. Both give the
+// same results bit for bit.
+struct VertexPlan {
+    // Texture coordinates, float by float: copied from the vertex or set to a constant.
+    struct CoordinateCopy {
+        int varying;
+        int stream;
+        UINT byteOffset;
+    };
+    struct CoordinateFill {
+        int varying;
+        float value;
+    };
+    bool common = false;
+    bool lit = false;
+    float materialDiffuse[4] = {};
+    float lightBase[3] = {}; // emissive + ambient material x (global ambient + lights' ambient)
+    float diffuse[4] = {};   // the colour of every vertex without lighting; with it, the alpha
+    float specular[4] = {};
+    int copyCount = 0, fillCount = 0;
+    CoordinateCopy copies[kMaxTextureCoordinateSets * 4] = {};
+    CoordinateFill fills[kMaxTextureCoordinateSets * 4] = {};
+};
+
+// Call again whenever the layout, the lights, the material, the lighting states or the varying
+// layout change.
+void PrepareVertexPlan(const VertexLayout& layout, const VertexSetup& setup, VertexPlan& plan);
+
 void ProcessVertex(const VertexLayout& layout, const VertexStreams& vertex, const VertexSetup& setup,
-                   PipelineVertex& out);
+                   const VertexPlan& plan, PipelineVertex& out);
 
 // Screen position from the clip position (w must be positive).
 void ProjectVertex(const VertexSetup& setup, PipelineVertex& v);

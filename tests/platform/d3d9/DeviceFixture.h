@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -26,6 +27,20 @@ struct ScreenColorTexVertex {
     float x, y, z, rhw;
     D3DCOLOR color;
     float u, v;
+};
+
+// Sets LUMIVOX_THREADS (null: unset) for the devices made while it lives.
+class ThreadSwitch {
+public:
+    explicit ThreadSwitch(const char* value) {
+        if (value)
+            setenv("LUMIVOX_THREADS", value, 1);
+        else
+            unsetenv("LUMIVOX_THREADS");
+    }
+    ~ThreadSwitch() { unsetenv("LUMIVOX_THREADS"); }
+    ThreadSwitch(const ThreadSwitch&) = delete;
+    ThreadSwitch& operator=(const ThreadSwitch&) = delete;
 };
 
 class DeviceTest : public ::testing::Test {

@@ -15,18 +15,6 @@
 
 namespace {
 
-// Sets LUMIVOX_THREADS for the devices made while it lives.
-class ThreadSwitch {
-public:
-    explicit ThreadSwitch(const char* value) {
-        if (value)
-            setenv("LUMIVOX_THREADS", value, 1);
-        else
-            unsetenv("LUMIVOX_THREADS");
-    }
-    ~ThreadSwitch() { unsetenv("LUMIVOX_THREADS"); }
-};
-
 std::vector<DWORD> RandomTexels(int count, unsigned seed) {
     std::mt19937 random(seed);
     std::vector<DWORD> texels(static_cast<size_t>(count));
