@@ -188,26 +188,37 @@ void CLumivoxViewWindow::PresentImage(const void* pixels, int width, int height,
     update();
 }
 
-// The device writes each picture straight into the window's picture.
+// The device writes each picture straight into the window's picture, and names what changed: only
+// that is painted again, unless the picture is new.
 void* CLumivoxViewWindow::PictureBuffer(int width, int height, int* pitch) {
-    if (picture_.width() != width || picture_.height() != height)
+    if (picture_.width() != width || picture_.height() != height) {
         picture_ = QImage(width, height, QImage::Format_RGB32);
+        paintWhole_ = true;
+    }
     *pitch = int(picture_.bytesPerLine());
     return picture_.bits();
 }
 
-void CLumivoxViewWindow::PictureWritten() {
+void CLumivoxViewWindow::PictureWritten(const RECT* changed, int count) {
     ++presented_;
-    update();
+    if (paintWhole_) {
+        paintWhole_ = false;
+        update();
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        update(QRect(changed[i].left, changed[i].top, changed[i].right - changed[i].left,
+                     changed[i].bottom - changed[i].top));
 }
 
-void CLumivoxViewWindow::paintEvent(QPaintEvent*) {
+void CLumivoxViewWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (picture_.isNull()) {
         painter.fillRect(rect(), Qt::white);
         return;
     }
-    painter.drawImage(0, 0, picture_);
+    for (const QRect& part : event->region())
+        painter.drawImage(part.topLeft(), picture_, part);
     const QRect drawn(0, 0, picture_.width(), picture_.height());
     if (!drawn.contains(rect())) {
         painter.fillRect(QRect(drawn.right() + 1, 0, width(), height()), Qt::white);

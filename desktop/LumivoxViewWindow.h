@@ -29,7 +29,7 @@ public:
     void OnInitialUpdate() override;
     void PresentImage(const void* pixels, int width, int height, int pitch) override;
     void* PictureBuffer(int width, int height, int* pitch) override;
-    void PictureWritten() override;
+    void PictureWritten(const RECT* changed, int count) override;
 
     // Pictures shown so far and the last of them.
     std::uint64_t PresentedPictures() const { return presented_; }
@@ -84,5 +84,6 @@ private:
 
     CLumivoxView view_;
     QImage picture_;
+    bool paintWhole_ = true; // the picture is new: the next one is painted whole
     std::uint64_t presented_ = 0;
 };

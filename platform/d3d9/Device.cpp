@@ -258,17 +258,19 @@ void Device::PresentRows(PresentationTarget& target) {
         target.PresentImage(back.Bits(), width, height, int(back.Pitch()));
         return;
     }
-    const RowCopy copy{back.Bits(), int(back.Pitch()), buffer, pitch, width * 4, height};
+    presentChanges_.resize(size_t(height) * 2);
+    const RowCopy copy{back.Bits(), int(back.Pitch()), buffer,  pitch, width * 4, height,
+                       presentChanges_.data(), presentChanges_.data() + height};
     if (queue_) {
         if (renderTarget_ != backBuffer_)
             FinishDraws(); // the bands being drawn are not the back buffer's
         CatchUp();
         queue_->Flush(*pool_, &copy);
     } else {
-        for (int y = 0; y < height; ++y)
-            std::memcpy(buffer + size_t(y) * pitch, back.Row(UINT(y)), size_t(width) * 4);
+        CopyChangedRows(copy, 0, height);
     }
-    target.PictureWritten();
+    ChangedRects(copy, presentRects_);
+    target.PictureWritten(presentRects_.data(), int(presentRects_.size()));
 }
 
 HRESULT Device::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface9** surface) {

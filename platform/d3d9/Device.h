@@ -206,4 +206,6 @@ private:
     std::vector<PipelineVertex> vertices_;
     std::vector<UINT> indexScratch_;
     std::vector<DWORD> presentScratch_;
+    std::vector<int> presentChanges_; // each row's changed part, for the window
+    std::vector<RECT> presentRects_;
 };

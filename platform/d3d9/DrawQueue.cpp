@@ -143,11 +143,8 @@ void DrawQueue::DrawBand(int band) const {
 }
 
 void DrawQueue::CopyBand(int band) const {
-    const RowCopy& c = *copy_;
-    const int top = band * bandRows_, bottom = std::min(c.rows, top + bandRows_);
-    for (int y = top; y < bottom; ++y)
-        std::memcpy(c.target + size_t(y) * c.targetPitch, c.source + size_t(y) * c.sourcePitch,
-                    size_t(c.rowBytes));
+    const int top = band * bandRows_;
+    CopyChangedRows(*copy_, top, std::min(copy_->rows, top + bandRows_));
 }
 
 void DrawQueue::DrawBandTask(void* queue, int band) {

@@ -8,22 +8,13 @@
 // Everything recorded between two flushes draws into the same colour and depth targets; the
 // device flushes before anything reads or changes pixels that recorded draws use.
 
+#include "platform/d3d9/PictureCopy.h"
 #include "platform/d3d9/PixelPipeline.h"
 #include "platform/d3d9/Surface.h"
 #include "platform/d3d9/WorkerPool.h"
 
 #include <cstdint>
 #include <vector>
-
-// Rows of the picture copied somewhere once they are drawn (the back buffer to its window).
-struct RowCopy {
-    const BYTE* source = nullptr;
-    int sourcePitch = 0;
-    BYTE* target = nullptr;
-    int targetPitch = 0;
-    int rowBytes = 0;
-    int rows = 0;
-};
 
 // A rectangle of a clear: the colour target and/or the depth-stencil buffer.
 struct QueuedClear {

@@ -13,9 +13,10 @@ public:
 
     // A target may instead lend the device its own picture of `width` x `height` X8R8G8B8 pixels,
     // rows `*pitch` bytes apart, to be written directly; PictureWritten follows once it holds the
-    // new picture. Null (the default) means PresentImage is used.
+    // new picture, naming the rectangles outside which the pixels are those the picture held
+    // before (none: nothing changed). Null (the default) means PresentImage is used.
     virtual void* PictureBuffer(int /*width*/, int /*height*/, int* /*pitch*/) { return nullptr; }
-    virtual void PictureWritten() {}
+    virtual void PictureWritten(const RECT* /*changed*/, int /*count*/) {}
 };
 
 inline HWND WindowFromPresentationTarget(PresentationTarget* target) {

@@ -227,17 +227,21 @@ LUMIVOX_LANES IntLanes AddressLanes(IntLanes index, int last, bool clamp) {
 
 LUMIVOX_LANES UnsignedLanes NearestTexels(const LaneSampler& t, const LaneCoordinates& c) {
     const IntLanes pu = SnapLanes(c.u * t.width), pv = SnapLanes(c.v * t.height);
-    const IntLanes at = AddressLanes(pv >> 8, t.maskY, t.clamp) * t.pitch + AddressLanes(pu >> 8, t.maskX, t.clamp);
+    const IntLanes at =
+        AddressLanes(pv >> 8, t.maskY, t.clamp) * t.pitch + AddressLanes(pu >> 8, t.maskX, t.clamp);
     return Gather(t.texels, at) | t.orMask;
 }
 
 LUMIVOX_LANES UnsignedLanes LinearTexels(const LaneSampler& t, const LaneCoordinates& c) {
     const IntLanes lu = SnapLanes(c.u * t.width - 0.5f), lv = SnapLanes(c.v * t.height - 0.5f);
-    const IntLanes c0 = AddressLanes(lu >> 8, t.maskX, t.clamp), c1 = AddressLanes((lu >> 8) + 1, t.maskX, t.clamp);
+    const IntLanes c0 = AddressLanes(lu >> 8, t.maskX, t.clamp),
+                   c1 = AddressLanes((lu >> 8) + 1, t.maskX, t.clamp);
     const IntLanes r0 = AddressLanes(lv >> 8, t.maskY, t.clamp) * t.pitch;
     const IntLanes r1 = AddressLanes((lv >> 8) + 1, t.maskY, t.clamp) * t.pitch;
-    const UnsignedLanes t00 = Gather(t.texels, r0 + c0) | t.orMask, t10 = Gather(t.texels, r0 + c1) | t.orMask;
-    const UnsignedLanes t01 = Gather(t.texels, r1 + c0) | t.orMask, t11 = Gather(t.texels, r1 + c1) | t.orMask;
+    const UnsignedLanes t00 = Gather(t.texels, r0 + c0) | t.orMask,
+                        t10 = Gather(t.texels, r0 + c1) | t.orMask;
+    const UnsignedLanes t01 = Gather(t.texels, r1 + c0) | t.orMask,
+                        t11 = Gather(t.texels, r1 + c1) | t.orMask;
     return BilinearLanes(t00, t10, t01, t11, UnsignedLanes(lu & 255), UnsignedLanes(lv & 255));
 }
 
@@ -253,8 +257,9 @@ LUMIVOX_LANES UnsignedLanes FilteredTexels(const LaneSampler& t, const LaneCoord
 // worked out.
 LUMIVOX_LANES UnsignedLanes TexelLanes(const LaneSampler& t, const LaneCoordinates& c) {
     if (!t.minifiedSample) {
-        const IntLanes linear = t.derivatives ? (c.minified ? IntLanes{} - t.minLinear : IntLanes{} - t.magLinear)
-                                              : IntLanes{} - t.magLinear;
+        const IntLanes linear = t.derivatives
+                                    ? (c.minified ? IntLanes{} - t.minLinear : IntLanes{} - t.magLinear)
+                                    : IntLanes{} - t.magLinear;
         return FilteredTexels(t, c, linear);
     }
     // Mip-mapped: the magnified pixels read the top level with the magnification filter.
@@ -351,8 +356,7 @@ LUMIVOX_LANES IntLanes DepthTest(DWORD func, IntLanes value, IntLanes stored) {
 // writes. A group of lanes that lies inside the row reads and writes eight pixels whole, also past
 // the span's end: the pixels outside it or failing a test are written back as they were (the row
 // belongs to this thread while it draws).
-template <int Blend, bool Depth, bool Second>
-void ShadeLanes(const LaneSetup& setup, int x0, int x1) {
+template <int Blend, bool Depth, bool Second> void ShadeLanes(const LaneSetup& setup, int x0, int x1) {
     const LaneSetup& s = setup;
     const LaneShading h = s.shading;
     const UnsignedLanes factor = UnsignedLanes{} + h.factor;
@@ -381,7 +385,8 @@ void ShadeLanes(const LaneSetup& setup, int x0, int x1) {
         UnsignedLanes texel0 = UnsignedLanes{} + 0xFFFFFFFFu;
         if (s.sampler[0].active)
             texel0 = TexelLanes(s.sampler[0], CoordinatesOf(s.sampler[0], fx, w));
-        const UnsignedLanes diffuse = s.diffuse ? DiffuseLanes(s.diffuseRow, s.diffuseDx, fx, w) : spanDiffuse;
+        const UnsignedLanes diffuse =
+            s.diffuse ? DiffuseLanes(s.diffuseRow, s.diffuseDx, fx, w) : spanDiffuse;
         UnsignedLanes out = (StageSource(h.color, texel0, diffuse, factor) & 0x00FFFFFFu) |
                             (StageSource(h.alpha, texel0, diffuse, factor) & 0xFF000000u);
         if (Second && s.sampler[1].active) {

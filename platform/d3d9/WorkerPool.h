@@ -47,9 +47,9 @@ private:
     void* context_ = nullptr;
     int count_ = 0;
     std::atomic<int> next_{0};
-    std::atomic<int> busy_{0};          // threads of the pool still on the current batch
+    std::atomic<int> busy_{0};            // threads of the pool still on the current batch
     std::atomic<std::uint64_t> batch_{0}; // counts the batches handed over
-    int sleeping_ = 0;                  // threads waiting on wake_ (under mutex_)
-    bool waiting_ = false;              // the caller waits on finished_ (under mutex_)
+    int sleeping_ = 0;                    // threads waiting on wake_ (under mutex_)
+    bool waiting_ = false;                // the caller waits on finished_ (under mutex_)
     bool stop_ = false;
 };
