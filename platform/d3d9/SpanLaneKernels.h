@@ -185,13 +185,14 @@ struct LaneCoordinates {
     FloatLanes u, v, w;
     IntLanes minified;
     FloatLanes footprint[6];
+    FloatLanes squared; // the larger squared step in texels
 };
 
 LUMIVOX_LANES LaneCoordinates CoordinatesOf(const LaneSampler& t, FloatLanes fx, FloatLanes w) {
     LaneCoordinates c;
     c.u = (t.row[0] + t.dx[0] * fx) * w;
     c.v = (t.row[1] + t.dx[1] * fx) * w;
-    c.w = FloatLanes{};
+    c.w = c.squared = FloatLanes{};
     c.minified = IntLanes{};
     if (t.derivatives) {
         // The footprint: d(a/q)/dx = (dA/dx - a dq/dx) / q for each coordinate, then the larger
@@ -207,6 +208,7 @@ LUMIVOX_LANES LaneCoordinates CoordinatesOf(const LaneSampler& t, FloatLanes fx,
                               (dwdy * t.depth) * (dwdy * t.depth);
         const FloatLanes larger = sx > sy ? sx : sy;
         c.minified = larger > t.threshold;
+        c.squared = larger;
         c.footprint[0] = dudx;
         c.footprint[1] = dvdx;
         c.footprint[2] = dwdx;
@@ -262,14 +264,19 @@ LUMIVOX_LANES UnsignedLanes TexelLanes(const LaneSampler& t, const LaneCoordinat
                                     : IntLanes{} - t.magLinear;
         return FilteredTexels(t, c, linear);
     }
-    // Mip-mapped: the magnified pixels read the top level with the magnification filter.
+    // Mip-mapped without a level-of-detail bias: the level of detail is half the squared step's
+    // logarithm. Magnified pixels read the top level with the magnification filter; so do pixels
+    // minified so little that the blend towards the next level rounds to nothing, with the
+    // minification filter (below 1.0025 the level of detail stays under 0.0019, whose share of
+    // the next level, x 256 + 0.5, is cut to 0).
+    const IntLanes topLevel = !(c.squared > 1.0025f);
     UnsignedLanes texels = UnsignedLanes{};
-    if (!EveryLane(c.minified))
-        texels = FilteredTexels(t, c, IntLanes{} - t.magLinear);
-    if (!AnyLane(c.minified))
+    if (AnyLane(topLevel))
+        texels = FilteredTexels(t, c, c.minified ? IntLanes{} - t.minLinear : IntLanes{} - t.magLinear);
+    if (EveryLane(topLevel))
         return texels;
     for (int i = 0; i < kSpanLanes; ++i) {
-        if (!c.minified[i])
+        if (topLevel[i])
             continue;
         const float coords[3] = {c.u[i], c.v[i], c.w[i]};
         float footprint[6];
@@ -331,7 +338,8 @@ LUMIVOX_LANES UnsignedLanes StageSource(int source, UnsignedLanes texel, Unsigne
     }
 }
 
-LUMIVOX_LANES IntLanes DepthTest(DWORD func, IntLanes value, IntLanes stored) {
+// Compare in lanes: the incoming value against the stored one (or the reference).
+LUMIVOX_LANES IntLanes CompareLanes(DWORD func, IntLanes value, IntLanes stored) {
     switch (func) {
     case D3DCMP_NEVER:
         return IntLanes{};
@@ -377,7 +385,7 @@ template <int Blend, bool Depth, bool Second> void ShadeLanes(const LaneSetup& s
                 for (int i = 0; i < kSpanLanes; ++i)
                     stored[i] = valid[i] ? h.depths[x + i] : 0;
             }
-            pass &= DepthTest(h.depthFunc, depth, stored);
+            pass &= CompareLanes(h.depthFunc, depth, stored);
             if (!AnyLane(pass))
                 continue;
         }
@@ -392,6 +400,11 @@ template <int Blend, bool Depth, bool Second> void ShadeLanes(const LaneSetup& s
         if (Second && s.sampler[1].active) {
             const UnsignedLanes texel1 = TexelLanes(s.sampler[1], CoordinatesOf(s.sampler[1], fx, w));
             out = (ModulateLanes(texel1, out) & 0x00FFFFFFu) | (out & 0xFF000000u);
+        }
+        if (h.alphaTest) {
+            pass &= CompareLanes(h.alphaFunc, IntLanes(out >> 24), IntLanes{} + int(h.alphaRef));
+            if (!AnyLane(pass))
+                continue;
         }
         UnsignedLanes dest = UnsignedLanes{};
         if (whole)

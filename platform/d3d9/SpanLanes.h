@@ -50,6 +50,8 @@ struct LaneShading {
     int blend = kLaneOpaque;                        // LaneBlend
     DWORD depthFunc = D3DCMP_ALWAYS;
     bool depthWrite = false;
+    bool alphaTest = false; // the pixels whose alpha fails are neither written nor their depth
+    DWORD alphaFunc = D3DCMP_ALWAYS, alphaRef = 0;
     DWORD factor = 0;
     DWORD spanDiffuse = 0; // the diffuse colour when it does not change along the span
     DWORD alphaOr = 0;

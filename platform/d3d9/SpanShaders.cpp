@@ -242,8 +242,7 @@ void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans&
                                            pl.dx[2] == 0.0f && pl.dx[3] == 0.0f);
     t.flatDiffuse = pl.flatDiffuse ? PackDiffuse(pl.diffuse) : 0;
     t.lanes = !t.sampler0.general && !t.sampler1.general;
-    t.shadeInLanes = !t.tests.alphaTest && Blend != BlendKind::Other && TexelsInLanes(t.sampler0) &&
-                     TexelsInLanes(t.sampler1);
+    t.shadeInLanes = Blend != BlendKind::Other && TexelsInLanes(t.sampler0) && TexelsInLanes(t.sampler1);
     if (!t.lanes && !t.shadeInLanes)
         return;
     LaneSetup& l = t.laneSetup;
@@ -266,6 +265,9 @@ void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans&
     h.blend = kLaneBlend[int(Blend)];
     h.depthFunc = t.tests.depthFunc;
     h.depthWrite = p.depthTest && t.tests.depthWrite;
+    h.alphaTest = t.tests.alphaTest;
+    h.alphaFunc = t.tests.alphaFunc;
+    h.alphaRef = t.tests.alphaRef;
     h.factor = t.factor;
     h.alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
     h.rowWidth = p.depthTest && p.depth.width < p.color.width ? p.depth.width : p.color.width;

@@ -61,6 +61,9 @@ protected:
     float coordinateSpread = 0.0f;
     // Scales the coordinates' steps between pixels (larger: more pixels minified).
     float coordinateSteps = 1.0f;
+    // When set, a flat quad whose first coordinate set steps this many texels of a 16 x 8 texture
+    // per pixel, as sprites do.
+    float spriteStep = 0.0f;
 
     SpanPlanes Planes(int count, unsigned seed) const {
         std::mt19937 random(seed);
@@ -86,6 +89,12 @@ protected:
         for (int i = 4; i < count; ++i) {
             pl.dx[i] *= coordinateSteps;
             pl.dy[i] *= coordinateSteps;
+        }
+        if (spriteStep > 0.0f) {
+            pl.q[1] = pl.q[2] = 0.0f;
+            pl.dx[4] = pl.q[0] / 16.0f * spriteStep;
+            pl.dy[5] = pl.q[0] / 8.0f * spriteStep;
+            pl.dy[4] = pl.dx[5] = 0.0f;
         }
         return pl;
     }
@@ -225,10 +234,16 @@ TEST_F(SpanShaderTest, ClampedMipMappedTexturesMatch) {
     const TexelView mips[2] = {views[0], {texels1.data(), 8, 4, 1, 8, 32, 0}};
     const TexelView oddMips[2] = {{texels0.data(), 12, 7, 1, 16, 128, 0}, {texels1.data(), 6, 3, 1, 8, 32, 0}};
     coordinateSpread = 1.5f;
+    // Random footprints, then sprites stepping about a texel a pixel: on either side of a texel,
+    // and minified so little that the next level's share rounds to nothing, or just not.
+    const std::pair<float, float> footprints[] = {{0.5f, 0.0f},    {4.0f, 0.0f},    {40.0f, 0.0f},
+                                                  {1.0f, 1.0f},    {1.0f, 0.9995f}, {1.0f, 1.0004f},
+                                                  {1.0f, 1.0012f}, {1.0f, 1.0013f}, {1.0f, 1.003f}};
     for (const TexelView* levels : {mips, oddMips})
-        for (const float steps : {0.5f, 4.0f, 40.0f})
+        for (const auto& [steps, sprite] : footprints)
             for (const DWORD filter : {D3DTEXF_LINEAR, D3DTEXF_POINT}) {
                 coordinateSteps = steps;
+                spriteStep = sprite;
                 ExpectSameAsGeneral(
                     [&](Buffers& b) {
                         PixelSetup p = BaseSetup(b, D3DFMT_A8R8G8B8, false);
@@ -241,6 +256,11 @@ TEST_F(SpanShaderTest, ClampedMipMappedTexturesMatch) {
                         s.address[0] = s.address[1] = D3DTADDRESS_CLAMP;
                         s.magFilter = filter;
                         s.minFilter = s.mipFilter = D3DTEXF_LINEAR;
+                        if (sprite > 1.001f) // the next level's share just rounds to nothing, or not
+                            s.minFilter = filter == D3DTEXF_LINEAR ? D3DTEXF_POINT : D3DTEXF_LINEAR;
+                        p.alphaTest = filter == D3DTEXF_POINT; // as text is drawn
+                        p.alphaFunc = D3DCMP_GREATER;
+                        p.alphaRef = 0x30;
                         s.needsDerivatives = true;
                         p.blend.enabled = true;
                         p.blend.src = p.blend.srcAlpha = D3DBLEND_SRCALPHA;
