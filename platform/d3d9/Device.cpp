@@ -454,7 +454,7 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* renderTarget) {
     if (!(surface->Usage() & D3DUSAGE_RENDERTARGET))
         return D3DERR_INVALIDCALL;
     if (surface != renderTarget_)
-        FinishDraws();
+        HandOverDraws();
     Rebind(renderTarget_, surface);
     // A new target resets the viewport and scissor rectangle to the whole target.
     state_.viewport = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
@@ -478,7 +478,7 @@ HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     if (surface && !(AsSurface(surface)->Usage() & D3DUSAGE_DEPTHSTENCIL))
         return D3DERR_INVALIDCALL;
     if (surface != depthStencil_)
-        FinishDraws();
+        HandOverDraws();
     Rebind(depthStencil_, surface ? AsSurface(surface) : nullptr);
     pixelDirty_ = true;
     return D3D_OK;

@@ -123,6 +123,7 @@ private:
     void StartBatch();
     void DrawBehind();
     void CatchUp();
+    void HandOverDraws();
     bool SamplesTarget() const;
     void BeginPrimitives();
     void EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);

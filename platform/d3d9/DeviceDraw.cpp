@@ -280,6 +280,15 @@ void Device::DrawBehind() {
     behindBusy_ = true;
 }
 
+// At a change of target: what is recorded for the old one goes to the pool's threads at once,
+// and the draws for the new one are recorded meanwhile (they are drawn after).
+void Device::HandOverDraws() {
+    if (!queue_ || queue_->Empty())
+        return;
+    CatchUp();
+    DrawBehind();
+}
+
 void Device::StartBatch() {
     // A caller that draws a great deal without ever showing it still gets it drawn in pieces.
     constexpr size_t kMaxQueued = 1 << 18;

@@ -244,6 +244,10 @@ LUMIVOX_LANES UnsignedLanes LinearTexels(const LaneSampler& t, const LaneCoordin
                         t10 = Gather(t.texels, r0 + c1) | t.orMask;
     const UnsignedLanes t01 = Gather(t.texels, r1 + c0) | t.orMask,
                         t11 = Gather(t.texels, r1 + c1) | t.orMask;
+    // Four equal texels blend to themselves, whatever the weights (a magnified texture with
+    // large even areas, such as the shadow's white).
+    if (EveryLane(IntLanes((t00 == t10) & (t01 == t11) & (t00 == t01))))
+        return t00;
     return BilinearLanes(t00, t10, t01, t11, UnsignedLanes(lu & 255), UnsignedLanes(lv & 255));
 }
 
@@ -412,8 +416,8 @@ template <int Blend, bool Depth, bool Second> void ShadeLanes(const LaneSetup& s
         else if (Blend != kLaneOpaque)
             for (int i = 0; i < kSpanLanes; ++i)
                 dest[i] = valid[i] ? h.colors[x + i] : 0;
-        if (Blend == kLaneMultiply)
-            out = ModulateLanes(dest | h.alphaOr, out);
+        if (Blend == kLaneMultiply) // multiplying by white keeps the target as it is
+            out = EveryLane(IntLanes(out == 0xFFFFFFFFu)) ? dest | h.alphaOr : ModulateLanes(dest | h.alphaOr, out);
         else if (Blend == kLaneSourceAlpha)
             out = BlendSourceAlphaLanes(out, dest | h.alphaOr);
         out |= h.alphaOr;
