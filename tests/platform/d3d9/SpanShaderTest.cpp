@@ -316,6 +316,33 @@ TEST_F(SpanShaderTest, FloorStagesMatchOverWrappedCoordinates) {
                 true);
 }
 
+// A magnified texture that is white but for a small dark patch, as the shadow is: groups of
+// pixels inside the white, across the patch's edge and inside the patch, multiplied into the
+// target or written as they are.
+TEST_F(SpanShaderTest, EvenTextureAreasMatch) {
+    std::vector<DWORD> shadow(16 * 8, 0xFFFFFFFFu);
+    for (const int at : {16 * 3 + 5, 16 * 3 + 6, 16 * 4 + 5, 16 * 4 + 6})
+        shadow[size_t(at)] = 0xFF404040u;
+    const TexelView view{shadow.data(), 16, 8, 1, 16, 128, 0};
+    coordinateSteps = 0.2f; // about five pixels a texel
+    for (const bool multiply : {true, false})
+        ExpectSameAsGeneral(
+            [&](Buffers& b) {
+                PixelSetup p = BaseSetup(b, D3DFMT_X8R8G8B8, true);
+                p.stageCount = 1;
+                p.stages[0] = Stage(D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1,
+                                    D3DTA_TEXTURE, D3DTA_DIFFUSE);
+                SamplerSetup& s = p.samplers[0];
+                s.views = &view;
+                s.magFilter = D3DTEXF_LINEAR;
+                p.blend.enabled = multiply;
+                p.blend.src = p.blend.srcAlpha = D3DBLEND_ZERO;
+                p.blend.dest = p.blend.destAlpha = D3DBLEND_SRCCOLOR;
+                return p;
+            },
+            true);
+}
+
 TEST_F(SpanShaderTest, OtherCombinationsUseTheGeneralFunction) {
     ExpectSameAsGeneral(
         [&](Buffers& b) {
