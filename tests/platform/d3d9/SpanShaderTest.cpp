@@ -142,6 +142,13 @@ StageSetup Stage(DWORD colorOp, DWORD arg1, DWORD arg2, DWORD alphaOp, DWORD alp
     return s;
 }
 
+// The same blend for colour and alpha.
+void SetBlend(PixelSetup& p, DWORD source, DWORD dest) {
+    p.blend.enabled = true;
+    p.blend.src = p.blend.srcAlpha = source;
+    p.blend.dest = p.blend.destAlpha = dest;
+}
+
 TEST_F(SpanShaderTest, ModelStagesMatch) {
     for (bool depth : {true, false})
         for (D3DFORMAT format : {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8})
@@ -220,9 +227,7 @@ TEST_F(SpanShaderTest, MipMappedTexturesMatch) {
             s.magFilter = s.minFilter = s.mipFilter = D3DTEXF_LINEAR;
             s.needsDerivatives = true;
             s.lodBias = 3.0f; // pushes most pixels between the two levels
-            p.blend.enabled = true;
-            p.blend.src = p.blend.srcAlpha = D3DBLEND_SRCALPHA;
-            p.blend.dest = p.blend.destAlpha = D3DBLEND_INVSRCALPHA;
+            SetBlend(p, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
             return p;
         },
         true);
@@ -262,9 +267,7 @@ TEST_F(SpanShaderTest, ClampedMipMappedTexturesMatch) {
                         p.alphaFunc = D3DCMP_GREATER;
                         p.alphaRef = 0x30;
                         s.needsDerivatives = true;
-                        p.blend.enabled = true;
-                        p.blend.src = p.blend.srcAlpha = D3DBLEND_SRCALPHA;
-                        p.blend.dest = p.blend.destAlpha = D3DBLEND_INVSRCALPHA;
+                        SetBlend(p, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
                         return p;
                     },
                     true);
@@ -308,9 +311,7 @@ TEST_F(SpanShaderTest, FloorStagesMatchOverWrappedCoordinates) {
                     s.magFilter = D3DTEXF_LINEAR;
                     s.needsDerivatives = true;
                     s.minificationThreshold = 0.05f;
-                    p.blend.enabled = true;
-                    p.blend.src = p.blend.srcAlpha = D3DBLEND_ZERO;
-                    p.blend.dest = p.blend.destAlpha = D3DBLEND_SRCCOLOR;
+                    SetBlend(p, D3DBLEND_ZERO, D3DBLEND_SRCCOLOR);
                     return p;
                 },
                 true);
@@ -335,9 +336,8 @@ TEST_F(SpanShaderTest, EvenTextureAreasMatch) {
                 SamplerSetup& s = p.samplers[0];
                 s.views = &view;
                 s.magFilter = D3DTEXF_LINEAR;
-                p.blend.enabled = multiply;
-                p.blend.src = p.blend.srcAlpha = D3DBLEND_ZERO;
-                p.blend.dest = p.blend.destAlpha = D3DBLEND_SRCCOLOR;
+                if (multiply)
+                    SetBlend(p, D3DBLEND_ZERO, D3DBLEND_SRCCOLOR);
                 return p;
             },
             true);
