@@ -237,7 +237,8 @@ TEST_F(SpanShaderTest, MipMappedTexturesMatch) {
 // colour, blended over the target; magnified pixels, minified ones and both in one group of lanes.
 TEST_F(SpanShaderTest, ClampedMipMappedTexturesMatch) {
     const TexelView mips[2] = {views[0], {texels1.data(), 8, 4, 1, 8, 32, 0}};
-    const TexelView oddMips[2] = {{texels0.data(), 12, 7, 1, 16, 128, 0}, {texels1.data(), 6, 3, 1, 8, 32, 0}};
+    const TexelView oddMips[2] = {{texels0.data(), 12, 7, 1, 16, 128, 0},
+                                  {texels1.data(), 6, 3, 1, 8, 32, 0}};
     coordinateSpread = 1.5f;
     // Random footprints, then sprites stepping about a texel a pixel: on either side of a texel,
     // and minified so little that the next level's share rounds to nothing, or just not.
