@@ -259,8 +259,14 @@ void Device::PresentRows(PresentationTarget& target) {
         return;
     }
     presentChanges_.resize(size_t(height) * 2);
-    const RowCopy copy{back.Bits(), int(back.Pitch()), buffer,  pitch, width * 4, height,
-                       presentChanges_.data(), presentChanges_.data() + height};
+    const RowCopy copy{back.Bits(),
+                       int(back.Pitch()),
+                       buffer,
+                       pitch,
+                       width * 4,
+                       height,
+                       presentChanges_.data(),
+                       presentChanges_.data() + height};
     if (queue_) {
         if (renderTarget_ != backBuffer_)
             FinishDraws(); // the bands being drawn are not the back buffer's

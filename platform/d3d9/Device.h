@@ -201,8 +201,8 @@ private:
     // Recorded draws the pool's threads are drawing while the caller records more into queue_.
     std::unique_ptr<DrawQueue> behind_;
     bool behindBusy_ = false;
-    bool recording_ = false;           // the primitives being drawn go to the queue
-    bool setupQueued_ = false;         // the queue holds the current pixel setup
+    bool recording_ = false;   // the primitives being drawn go to the queue
+    bool setupQueued_ = false; // the queue holds the current pixel setup
 
     std::vector<PipelineVertex> vertices_;
     std::vector<UINT> indexScratch_;

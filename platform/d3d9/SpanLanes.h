@@ -28,8 +28,8 @@ struct LaneSampler {
     // also read and filter its texels.
     const DWORD* texels = nullptr;
     DWORD orMask;
-    bool clamp;         // clamped (else wrapped)
-    int maskX, maskY;   // the last column and row (wrapping: the masks)
+    bool clamp;       // clamped (else wrapped)
+    int maskX, maskY; // the last column and row (wrapping: the masks)
     int pitch;
     bool magLinear, minLinear; // the filters are bilinear
     // A mip-mapped texture: the lanes read its top level where it is magnified (its footprint at

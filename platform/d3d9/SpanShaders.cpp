@@ -140,7 +140,8 @@ SpanTests SpanTestsOf(const PixelSetup& p) {
 }
 
 DWORD SampleMinifiedLane(const void* setup, const float* coords, const float* d) {
-    return SampleTexture(*static_cast<const SamplerSetup*>(setup), coords, {d[0], d[1], d[2], d[3], d[4], d[5]});
+    return SampleTexture(*static_cast<const SamplerSetup*>(setup), coords,
+                         {d[0], d[1], d[2], d[3], d[4], d[5]});
 }
 
 bool ClampsBoth(const SpanSampler& s) {
@@ -256,8 +257,10 @@ void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans&
     for (int i = 0; i < 4; ++i)
         l.diffuseDx[i] = pl.dx[i];
     const SpanCoords none{};
-    l.sampler[0] = LaneSamplerOf(t.sampler0, t.sampler0.setup ? SpanCoordsOf(pl, pl.base, p.stageCoords[0]) : none);
-    l.sampler[1] = LaneSamplerOf(t.sampler1, t.sampler1.setup ? SpanCoordsOf(pl, pl.base, p.stageCoords[1]) : none);
+    l.sampler[0] =
+        LaneSamplerOf(t.sampler0, t.sampler0.setup ? SpanCoordsOf(pl, pl.base, p.stageCoords[0]) : none);
+    l.sampler[1] =
+        LaneSamplerOf(t.sampler1, t.sampler1.setup ? SpanCoordsOf(pl, pl.base, p.stageCoords[1]) : none);
     LaneShading& h = l.shading;
     h.color = int(t.colorSource);
     h.alpha = int(t.alphaSource);
