@@ -417,7 +417,7 @@ template <int Blend, bool Depth, bool Second> void ShadeLanes(const LaneSetup& s
             for (int i = 0; i < kSpanLanes; ++i)
                 dest[i] = valid[i] ? h.colors[x + i] : 0;
         if (Blend == kLaneMultiply) // multiplying by white keeps the target as it is
-            out = EveryLane(IntLanes(out == 0xFFFFFFFFu)) ? dest | h.alphaOr : ModulateLanes(dest | h.alphaOr, out);
+            out = EveryLane(IntLanes(out == 0xFFFFFFFFu)) ? dest : ModulateLanes(dest | h.alphaOr, out);
         else if (Blend == kLaneSourceAlpha)
             out = BlendSourceAlphaLanes(out, dest | h.alphaOr);
         out |= h.alphaOr;

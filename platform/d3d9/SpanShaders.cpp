@@ -218,8 +218,7 @@ struct PrimitiveSpans {
     bool constantW, constantDiffuse;
     DWORD flatDiffuse;           // the diffuse colour of a primitive with one colour
     bool lanes;                  // mip-mapped, cube and volume textures take the per-pixel loop
-    bool shadeInLanes;           // the lanes finish the pixels too
-    LaneSpanFunction shadeLanes; // and this function does it
+    LaneSpanFunction shadeLanes; // the lanes finish the pixels too (null: they do not)
     LaneSetup laneSetup;         // each span fills in its row
 };
 static_assert(sizeof(PrimitiveSpans) <= SpanPlanes::kPreparedBytes);
@@ -243,8 +242,10 @@ void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans&
                                            pl.dx[2] == 0.0f && pl.dx[3] == 0.0f);
     t.flatDiffuse = pl.flatDiffuse ? PackDiffuse(pl.diffuse) : 0;
     t.lanes = !t.sampler0.general && !t.sampler1.general;
-    t.shadeInLanes = Blend != BlendKind::Other && TexelsInLanes(t.sampler0) && TexelsInLanes(t.sampler1);
-    if (!t.lanes && !t.shadeInLanes)
+    const bool shadeInLanes =
+        Blend != BlendKind::Other && TexelsInLanes(t.sampler0) && TexelsInLanes(t.sampler1);
+    t.shadeLanes = shadeInLanes ? p.laneSpan : nullptr;
+    if (!t.lanes && !shadeInLanes)
         return;
     LaneSetup& l = t.laneSetup;
     l = LaneSetup{};
@@ -274,7 +275,6 @@ void PreparePrimitive(const PixelSetup& p, const SpanPlanes& pl, PrimitiveSpans&
     h.factor = t.factor;
     h.alphaOr = p.color.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
     h.rowWidth = p.depthTest && p.depth.width < p.color.width ? p.depth.width : p.color.width;
-    t.shadeLanes = t.shadeInLanes ? p.laneSpan : nullptr;
 }
 
 template <BlendKind Blend, bool Depth, bool Second>
@@ -303,7 +303,7 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
     constexpr int kShortSpan = 4;
     const bool lanes = t.lanes && x1 - x0 + 1 >= kShortSpan;
     LaneSetup& l = t.laneSetup;
-    if (lanes || t.shadeInLanes) {
+    if (lanes || t.shadeLanes) {
         l.zRow = zRow;
         l.qRow = qRow;
         l.spanW = spanW;
@@ -314,7 +314,7 @@ void ShadeSpanFast(void* context, const SpanPlanes& pl, int y, int x0, int x1) {
             if (l.sampler[k].active)
                 for (int i = 0; i < 3; ++i)
                     l.sampler[k].row[i] = rowOf(p.stageCoords[k] + i);
-        if (t.shadeInLanes) {
+        if (t.shadeLanes) {
             l.shading.spanDiffuse = spanDiffuse;
             l.shading.colors = colors;
             l.shading.depths = depths;

@@ -142,6 +142,12 @@ StageSetup Stage(DWORD colorOp, DWORD arg1, DWORD arg2, DWORD alphaOp, DWORD alp
     return s;
 }
 
+// One stage that takes its colour and alpha from the texture and the diffuse colour with `op`.
+void OneTextureStage(PixelSetup& p, DWORD op) {
+    p.stageCount = 1;
+    p.stages[0] = Stage(op, D3DTA_TEXTURE, D3DTA_DIFFUSE, op, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+}
+
 // The same blend for colour and alpha.
 void SetBlend(PixelSetup& p, DWORD source, DWORD dest) {
     p.blend.enabled = true;
@@ -253,9 +259,7 @@ TEST_F(SpanShaderTest, ClampedMipMappedTexturesMatch) {
                 ExpectSameAsGeneral(
                     [&](Buffers& b) {
                         PixelSetup p = BaseSetup(b, D3DFMT_A8R8G8B8, false);
-                        p.stageCount = 1;
-                        p.stages[0] = Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE,
-                                            D3DTA_TEXTURE, D3DTA_DIFFUSE);
+                        OneTextureStage(p, D3DTOP_MODULATE);
                         SamplerSetup& s = p.samplers[0];
                         s.views = levels;
                         s.levels = 2;
@@ -303,9 +307,7 @@ TEST_F(SpanShaderTest, FloorStagesMatchOverWrappedCoordinates) {
             ExpectSameAsGeneral(
                 [&](Buffers& b) {
                     PixelSetup p = BaseSetup(b, D3DFMT_X8R8G8B8, true);
-                    p.stageCount = 1;
-                    p.stages[0] = Stage(D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1,
-                                        D3DTA_TEXTURE, D3DTA_DIFFUSE);
+                    OneTextureStage(p, D3DTOP_SELECTARG1);
                     SamplerSetup& s = p.samplers[0];
                     s.views = view;
                     s.address[1] = addressV;
@@ -331,9 +333,7 @@ TEST_F(SpanShaderTest, EvenTextureAreasMatch) {
         ExpectSameAsGeneral(
             [&](Buffers& b) {
                 PixelSetup p = BaseSetup(b, D3DFMT_X8R8G8B8, true);
-                p.stageCount = 1;
-                p.stages[0] = Stage(D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1,
-                                    D3DTA_TEXTURE, D3DTA_DIFFUSE);
+                OneTextureStage(p, D3DTOP_SELECTARG1);
                 SamplerSetup& s = p.samplers[0];
                 s.views = &view;
                 s.magFilter = D3DTEXF_LINEAR;
